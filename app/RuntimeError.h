@@ -1,0 +1,37 @@
+// Run-time errors with a number and a description, and the checked arithmetic that raises them.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <exception>
+#include <string>
+
+class RuntimeError : public std::exception
+{
+public:
+    RuntimeError(int number, QString description);
+
+    int number() const { return m_number; }
+    QString description() const { return m_description; }
+    const char *what() const noexcept override { return m_what.c_str(); }
+
+private:
+    int m_number;
+    QString m_description;
+    std::string m_what;
+};
+
+namespace ErrorNumber {
+inline constexpr int Overflow = 6;
+}
+
+[[noreturn]] void RaiseError(int number, const QString &description);
+[[noreturn]] void RaiseOverflow();
+
+// The text of the standard error message: description, CR LF, "(Runtime-Error: N)".
+QString StandardErrorText(const RuntimeError &error);
+
+// Signed 32-bit arithmetic that raises error 6 "Overflow" instead of wrapping.
+qint32 CheckedAdd(qint64 a, qint64 b);
+qint32 CheckedSub(qint64 a, qint64 b);
+qint32 CheckedNarrow(qint64 value);

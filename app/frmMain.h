@@ -1,0 +1,12 @@
+// The main window: colour picker, colour fields, screenshot commands.
+#pragma once
+
+#include <QWidget>
+
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+};

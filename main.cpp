@@ -1,0 +1,12 @@
+// Pixolva: colour picker and screenshot tool.
+#include "app/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    frmMain window;
+    window.show();
+    return app.exec();
+}

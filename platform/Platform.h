@@ -1,0 +1,56 @@
+// What the program asks of the desktop, in its own terms and coordinates.
+//
+// Coordinates are virtual-screen pixels with the primary monitor's top-left corner at (0, 0);
+// a monitor left of or above the primary has negative coordinates. Device pixels throughout,
+// whatever scale factor Qt applies to its widgets.
+#pragma once
+
+#include "platform/ScreenRect.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QtGlobal>
+
+using WindowHandle = quint32;  // 0 = none
+using MonitorHandle = qint32;  // stable, non-zero per monitor; 0 = none
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Monitors
+    virtual ScreenRect VirtualScreen() const = 0;
+    virtual int MonitorCount() const = 0;
+    virtual MonitorHandle MonitorFromPoint(QPoint p) const = 0;         // 0 when no monitor holds p
+    virtual MonitorHandle MonitorFromWindow(WindowHandle w) const = 0;  // the nearest; 0 only without monitors
+    // Full rectangle and work area of a monitor; false (both untouched) for an unknown handle.
+    virtual bool MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const = 0;
+    virtual ScreenRect PrimaryWorkArea() const = 0;
+
+    // Windows as the user means them: application windows with their frames.
+    virtual WindowHandle DesktopWindow() const = 0;
+    virtual WindowHandle WindowFromPoint(QPoint p) const = 0;      // innermost window at p
+    virtual WindowHandle ParentWindow(WindowHandle w) const = 0;   // 0 for an application window
+    virtual ScreenRect WindowRect(WindowHandle w) const = 0;       // outer rectangle, frame included
+    virtual WindowHandle ForegroundWindow() const = 0;
+    virtual bool BringToFront(WindowHandle w) = 0;
+    // Places the outer rectangle (frame included) at x, y with the given outer size.
+    virtual bool MoveWindow(WindowHandle w, int x, int y, int width, int height) = 0;
+    // Keeps w above ordinary windows (through the window manager); true when the switch was requested.
+    virtual bool SetAlwaysOnTop(WindowHandle w, bool on) = 0;
+
+    // Pointer
+    virtual QPoint CursorPos() const = 0;
+    virtual void SetCursorPos(QPoint p) = 0;
+
+    // Pixels: a copy of r as the screen shows it (the pointer excluded). Parts outside every
+    // monitor come back black; an empty rectangle gives a null image.
+    virtual QImage CopyScreen(const QRect &r) = 0;
+};
+
+// The platform the program runs on; chosen once, in one place.
+Platform &CurrentPlatform();
+// Tests put a fake desktop in its place (nullptr restores the real one).
+void SetPlatformForTesting(Platform *platform);
