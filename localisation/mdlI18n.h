@@ -11,6 +11,10 @@ namespace mdlI18n {
 // "\n" (either case) becomes CR LF in the result.
 QString GetLngText(const QString &section, const QString &key, const QString &sDefault);
 
+// Replaces the texts of every control of a window (object names as control names, the
+// window's object name as section), skipping controls whose "Tag" property is "NOLOC".
+void LocalizeForm(QWidget *form);
+
 // The INI object behind the lookups; tests may point its Path elsewhere before the first lookup.
 cInifile &LanguageFile();
 }
