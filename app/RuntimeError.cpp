@@ -25,6 +25,21 @@ QString StandardErrorText(const RuntimeError &error)
         + QLatin1Char(')');
 }
 
+namespace {
+ErrorReporter g_reporter = nullptr;
+}
+
+void SetErrorReporter(ErrorReporter reporter)
+{
+    g_reporter = reporter;
+}
+
+void ReportError(const RuntimeError &error)
+{
+    if (g_reporter)
+        g_reporter(error);
+}
+
 qint32 CheckedNarrow(qint64 value)
 {
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())

@@ -31,6 +31,12 @@ inline constexpr int Overflow = 6;
 // The text of the standard error message: description, CR LF, "(Runtime-Error: N)".
 QString StandardErrorText(const RuntimeError &error);
 
+// Where core code hands an error that is to be shown to the user (the standard error message).
+// The windows install a reporter that shows the message box; without one the error is dropped.
+using ErrorReporter = void (*)(const RuntimeError &error);
+void SetErrorReporter(ErrorReporter reporter);
+void ReportError(const RuntimeError &error);
+
 // Signed 32-bit arithmetic that raises error 6 "Overflow" instead of wrapping.
 qint32 CheckedAdd(qint64 a, qint64 b);
 qint32 CheckedSub(qint64 a, qint64 b);
