@@ -1,7 +1,7 @@
 // The scaled map of the monitors in the monitor dialog: geometry in twips, captions, pixels.
 #include "monitors/MonitorMapLayout.h"
 
-#include "app/Rounding.h"
+#include "app/Twips.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,7 +58,7 @@ MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &mo
 
 int ToPixels(double twips)
 {
-    return RoundHalfEven(twips / TwipsPerPixel);
+    return TwipsToPixels(twips);
 }
 
 QRect ToPixels(const TwipRect &r)

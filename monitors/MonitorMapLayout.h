@@ -9,9 +9,6 @@
 
 namespace MonitorMapLayout {
 
-// Layout unit of the dialog: 1/1440 inch, 15 to the pixel.
-inline constexpr double TwipsPerPixel = 15.0;
-
 struct TwipRect
 {
     double Left = 0;
