@@ -1,52 +1,21 @@
 // The save dialog as a user meets it: typed names, replacing files, cancel, file types, folders.
 #include "capture/mdlFileDialog.h"
+#include "support/ModalWatcher.h"
 
 #include <QtTest>
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <functional>
-
 using namespace mdlFileDialog;
+using ModalWatcher::WhenModal;
 
 namespace {
-
-// Watchers still waiting when a test ends (one that expects no window); removed between tests.
-QList<QPointer<QTimer>> g_watchers;
-
-// Runs action on the next visible modal window of type T. Arm it before the call that opens the
-// window: the dialogs run their own event loops. A window that never comes fails the test and
-// closes whatever modal window is open, so a test cannot hang.
-
-template <typename T>
-void WhenModal(std::function<void(T *)> action, QWidget *notThis = nullptr)
-{
-    auto *timer = new QTimer;
-    g_watchers.append(timer);
-    const QDeadlineTimer deadline(10000);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (modal && modal != notThis && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (deadline.hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            QTest::qFail("expected window did not appear", __FILE__, __LINE__);
-            while (QWidget *open = QApplication::activeModalWidget())
-                open->close();
-        }
-    });
-    timer->start(20);
-}
 
 QLineEdit *FileNameEdit(QFileDialog *dialog)
 {
@@ -106,9 +75,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (const QPointer<QTimer> &timer : std::as_const(g_watchers))
-            delete timer.data();
-        g_watchers.clear();
+        ModalWatcher::Clear();
     }
 
     void typedName_data()
