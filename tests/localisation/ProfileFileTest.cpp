@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
