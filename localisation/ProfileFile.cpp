@@ -33,7 +33,7 @@ struct Line
     qsizetype end = 0;        // after the line end
     Span name;                // section name or key: blanks trimmed, cut at a NUL
     Span value;               // entry value: blanks trimmed, cut at a NUL
-    qsizetype valueArea = 0;  // first byte after "=" and the blanks that follow it
+    qsizetype valueArea = 0;  // where a new value goes: the old value's start, else after "="
 };
 
 class LineScanner
@@ -83,11 +83,8 @@ private:
             }
             line.kind = Line::Entry;
             line.name = trimmed(s, eq);
-            qsizetype v = eq + 1;
-            while (v < line.contentEnd && IsBlank(m_data[v]))
-                ++v;
-            line.valueArea = v;
-            line.value = trimmed(v, line.contentEnd);
+            line.value = trimmed(eq + 1, line.contentEnd);
+            line.valueArea = line.value.end > line.value.begin ? line.value.begin : eq + 1;
         }
     }
 

@@ -161,6 +161,7 @@ private Q_SLOTS:
         QTest::newRow("replace keeps the spelling before the value")
             << QByteArray("[S]\n  Key = old  \n") << "s" << "KEY" << "new" << QByteArray("[S]\n  Key = new\n");
         QTest::newRow("replace empty value") << QByteArray("[s]\nk=\nj=1\n") << "s" << "k" << "v" << QByteArray("[s]\nk=v\nj=1\n");
+        QTest::newRow("replace blank value") << QByteArray("[s]\nk =  \t\n") << "s" << "k" << "v" << QByteArray("[s]\nk =v\n");
         QTest::newRow("replace first of two") << QByteArray("[s]\nk=1\nk=2\n") << "s" << "k" << "3" << QByteArray("[s]\nk=3\nk=2\n");
         QTest::newRow("replace in repeated section")
             << QByteArray("[s]\na=1\n[t]\n[s]\nk=2\n") << "s" << "k" << "3" << QByteArray("[s]\na=1\n[t]\n[s]\nk=3\n");

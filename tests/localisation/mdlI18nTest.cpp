@@ -1,0 +1,214 @@
+// Text lookups in the language file, and the keys and order of a control's texts.
+#include "localisation/mdlI18n.h"
+
+#include "localisation/ControlTexts.h"
+#include "localisation/cInifile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace mdlI18n;
+
+namespace {
+
+bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class mdlI18nTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The language file beside the executable, checked before any test points it elsewhere.
+    void initTestCase()
+    {
+        QCOMPARE(LanguageFile().Path(), QString());
+        const QString expected = QCoreApplication::applicationDirPath() + QLatin1Char('/')
+            + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QLatin1String(".lng");
+        QFile::remove(expected);
+        QCOMPARE(GetLngText(QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"), QStringLiteral("Bildschirm")),
+                 QStringLiteral("Bildschirm"));
+        QCOMPARE(LanguageFile().Path(), expected);
+        QCOMPARE(ReadBytes(expected), QByteArray("[frmMain]\nstrCaptureScreen=Bildschirm\n"));
+        QFile::remove(expected);
+    }
+
+    void init()
+    {
+        m_temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_temp->isValid());
+        m_path = m_temp->filePath(QStringLiteral("Pixolva.lng"));
+        LanguageFile().setPath(m_path);
+    }
+
+    void lookups_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("defaultText");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QByteArray>("fileAfter");
+
+        const QByteArray fresh("[frmTest]\nkey=Farbe\n");
+        QTest::newRow("missing file: default written") << QByteArray() << "Farbe" << "Farbe" << fresh;
+        QTest::newRow("missing entry: default written")
+            << QByteArray("; mine\n[frmTest]\nother=1\n") << "Farbe" << "Farbe" << QByteArray("; mine\n[frmTest]\nother=1\nkey=Farbe\n");
+        QTest::newRow("translated entry used") << QByteArray("[frmTest]\nkey=About\n") << "Farbe" << "About"
+                                               << QByteArray("[frmTest]\nkey=About\n");
+        QTest::newRow("three spaces count as missing") << QByteArray("[frmTest]\nkey=   \n") << "Farbe" << "Farbe" << fresh;
+        QTest::newRow("empty entry counts as missing") << QByteArray("[frmTest]\nkey=\n") << "Farbe" << "Farbe" << fresh;
+        QTest::newRow("empty default written empty") << QByteArray() << "" << "" << QByteArray("[frmTest]\nkey=\n");
+        QTest::newRow("empty entry stays as it is") << QByteArray("[frmTest]\nkey=\n") << "" << "" << QByteArray("[frmTest]\nkey=\n");
+        QTest::newRow("\\n and \\N give CR LF") << QByteArray("[frmTest]\nkey=Line one\\nLine two\\NThree\n") << "x"
+                                                << "Line one\r\nLine two\r\nThree" << QByteArray("[frmTest]\nkey=Line one\\nLine two\\NThree\n");
+        QTest::newRow("default's \\n kept in the file")
+            << QByteArray() << "a\\nb" << "a\r\nb" << QByteArray("[frmTest]\nkey=a\\nb\n");
+        QTest::newRow("default's line breaks written as \\n")
+            << QByteArray() << "a\nb\r\nc\rd" << "a\r\nb\r\nc\r\nd" << QByteArray("[frmTest]\nkey=a\\nb\\nc\\nd\n");
+        QTest::newRow("umlauts") << QByteArray() << "Schließen für Größe" << "Schließen für Größe"
+                                 << QByteArray("[frmTest]\nkey=Schlie\xdf" "en f\xfcr Gr\xf6\xdf" "e\n");
+        QTest::newRow("text cut to 254") << "[frmTest]\nkey=" + QByteArray(300, 'a') + '\n' << "x"
+                                         << QString(254, QLatin1Char('a')) << "[frmTest]\nkey=" + QByteArray(300, 'a') + '\n';
+        QTest::newRow("garbage around the entry")
+            << QByteArray("\xff\xfe\0\0\n[frmTest]\n\x01\x02\n key = Wert \n\xff", 32) << "x" << "Wert"
+            << QByteArray("\xff\xfe\0\0\n[frmTest]\n\x01\x02\n key = Wert \n\xff", 32);
+    }
+    void lookups()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, defaultText);
+        QFETCH(QString, expected);
+        QFETCH(QByteArray, fileAfter);
+        if (!file.isNull())
+            QVERIFY(WriteBytes(m_path, file));
+        QCOMPARE(GetLngText(QStringLiteral("frmTest"), QStringLiteral("key"), defaultText), expected);
+        QCOMPARE(ReadBytes(m_path), fileAfter);
+    }
+
+    // A language file that cannot be written or read costs the built-in text nothing.
+    void unusableFileGivesDefaults_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder is a file") << "parent";
+        QTest::newRow("directory in place of the file") << "directory";
+    }
+    void unusableFileGivesDefaults()
+    {
+        QFETCH(QString, kind);
+        if (kind == QLatin1String("parent")) {
+            QVERIFY(WriteBytes(m_path, "[frmTest]\nkey=x\n"));
+            LanguageFile().setPath(m_path + QStringLiteral("/Pixolva.lng"));
+        } else {
+            QVERIFY(QDir().mkdir(m_path));
+        }
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(GetLngText(QStringLiteral("frmTest"), QStringLiteral("key"), QStringLiteral("a\\nb")), QStringLiteral("a\r\nb"));
+        QCOMPARE(QFileInfo(m_path).isDir(), kind == QLatin1String("directory"));
+    }
+
+    void textSlots_data()
+    {
+        QTest::addColumn<QString>("typeName");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QStringList>("expected"); // key@item
+
+        const QStringList own{"ctl.Caption@-1", "ctl.ToolTipText@-1"};
+        QTest::newRow("CommandButton") << "CommandButton" << "ctl" << QStringList() << own;
+        QTest::newRow("commandbutton") << "commandbutton" << "ctl" << QStringList() << own;
+        QTest::newRow("Frame") << "Frame" << "ctl" << QStringList() << own;
+        QTest::newRow("LABEL") << "LABEL" << "ctl" << QStringList() << own;
+        QTest::newRow("OptionButton") << "OptionButton" << "ctl" << QStringList() << own;
+        QTest::newRow("CheckBox") << "CheckBox" << "ctl" << QStringList() << own;
+        QTest::newRow("Menu") << "Menu" << "mnuFile" << QStringList() << QStringList{"mnuFile.Caption@-1"};
+        QTest::newRow("TextBox") << "TextBox" << "txtDec" << QStringList() << QStringList{"txtDec.ToolTipText@-1"};
+        QTest::newRow("ListView") << "ListView" << "lvwFiles" << QStringList{"Name", "Size"}
+                                  << QStringList{"lvwFiles.Name.Text@0", "lvwFiles.Size.Text@1"};
+        QTest::newRow("TabStrip") << "TabStrip" << "tbsAbout" << QStringList{"Application", "Author"}
+                                  << QStringList{"tbsApplication.Caption@0", "tbsApplication.ToolTipText@0",
+                                                 "tbsAuthor.Caption@1", "tbsAuthor.ToolTipText@1"};
+        QTest::newRow("TabStrip, tab without key") << "tabstrip" << "tbsAbout" << QStringList{""}
+                                                   << QStringList{"tbs.Caption@0", "tbs.ToolTipText@0"};
+        QTest::newRow("Toolbar skips buttons without key")
+            << "Toolbar" << "tbrMain" << QStringList{"Open", "", "Save"}
+            << QStringList{"tbrOpen.Description@0", "tbrOpen.ToolTipText@0", "tbrSave.Description@2", "tbrSave.ToolTipText@2"};
+        QTest::newRow("PictureBox") << "PictureBox" << "picZoom" << QStringList() << QStringList();
+        QTest::newRow("Timer") << "Timer" << "Timer1" << QStringList() << QStringList();
+        QTest::newRow("no type") << "" << "ctl" << QStringList() << QStringList();
+    }
+    void textSlots()
+    {
+        QFETCH(QString, typeName);
+        QFETCH(QString, name);
+        QFETCH(QStringList, items);
+        QFETCH(QStringList, expected);
+        QStringList keys;
+        for (const TextSlot &slot : TextSlots(typeName, name, items))
+            keys.append(slot.key + QLatin1Char('@') + QString::number(slot.item));
+        QCOMPARE(keys, expected);
+    }
+
+    void noLoc_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<bool>("skipped");
+        QTest::newRow("NOLOC") << "NOLOC" << true;
+        QTest::newRow("noloc") << "noloc" << true;
+        QTest::newRow("NoLoc") << "NoLoc" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("NOLOC with a blank") << "NOLOC " << false;
+        QTest::newRow("longer word") << "NOLOCAL" << false;
+    }
+    void noLoc()
+    {
+        QFETCH(QString, tag);
+        QFETCH(bool, skipped);
+        QCOMPARE(IsNoLoc(tag), skipped);
+    }
+
+    void lineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("escaped");
+        QTest::addColumn<QString>("expanded");
+        QTest::newRow("none") << "abc" << "abc" << "abc";
+        QTest::newRow("LF") << "a\nb" << "a\\nb" << "a\nb";
+        QTest::newRow("CR LF") << "a\r\nb" << "a\\nb" << "a\r\nb";
+        QTest::newRow("CR") << "a\rb" << "a\\nb" << "a\rb";
+        QTest::newRow("two CR LF") << "\r\n\r\n" << "\\n\\n" << "\r\n\r\n";
+        QTest::newRow("backslash n") << "a\\nb\\N" << "a\\nb\\N" << "a\r\nb\r\n";
+        QTest::newRow("backslash backslash n") << "a\\\\nb" << "a\\\\nb" << "a\\\r\nb";
+        QTest::newRow("lone backslash") << "a\\" << "a\\" << "a\\";
+    }
+    void lineBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, escaped);
+        QFETCH(QString, expanded);
+        QCOMPARE(EscapeLineBreaks(text), escaped);
+        QCOMPARE(ExpandLineBreaks(text), expanded);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_path;
+};
+
+QTEST_GUILESS_MAIN(mdlI18nTest)
+#include "mdlI18nTest.moc"
