@@ -13,6 +13,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 using namespace mdlI18n;
 
 namespace {
@@ -46,7 +48,8 @@ private Q_SLOTS:
         QCOMPARE(GetLngText(QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"), QStringLiteral("Bildschirm")),
                  QStringLiteral("Bildschirm"));
         QCOMPARE(LanguageFile().Path(), expected);
-        QCOMPARE(ReadBytes(expected), QByteArray("[frmMain]\nstrCaptureScreen=Bildschirm\n"));
+        if (QFileInfo(QCoreApplication::applicationDirPath()).isWritable())
+            QCOMPARE(ReadBytes(expected), QByteArray("[frmMain]\nstrCaptureScreen=Bildschirm\n"));
         QFile::remove(expected);
     }
 
@@ -101,25 +104,51 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(m_path), fileAfter);
     }
 
-    // A language file that cannot be written or read costs the built-in text nothing.
+    // A language file that cannot be written or read costs the built-in text nothing, and
+    // what it holds stays as it was.
     void unusableFileGivesDefaults_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::newRow("folder is a file") << "parent";
         QTest::newRow("directory in place of the file") << "directory";
+        QTest::newRow("folder not writable") << "folder";
+        QTest::newRow("file not writable") << "readonly";
+        QTest::newRow("file not readable") << "unreadable";
     }
     void unusableFileGivesDefaults()
     {
         QFETCH(QString, kind);
-        if (kind == QLatin1String("parent")) {
-            QVERIFY(WriteBytes(m_path, "[frmTest]\nkey=x\n"));
-            LanguageFile().setPath(m_path + QStringLiteral("/Pixolva.lng"));
-        } else {
+        const QByteArray content("; mine\n[frmTest]\nother=x\n");
+        const bool byPermissions = kind == QLatin1String("folder") || kind == QLatin1String("readonly")
+            || kind == QLatin1String("unreadable");
+        if (byPermissions && ::geteuid() == 0)
+            QSKIP("permission bits do not stop root");
+        if (kind == QLatin1String("directory")) {
             QVERIFY(QDir().mkdir(m_path));
+        } else {
+            QVERIFY(WriteBytes(m_path, content));
         }
+        if (kind == QLatin1String("parent"))
+            LanguageFile().setPath(m_path + QStringLiteral("/Pixolva.lng"));
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QFile::setPermissions(m_temp->path(), QFile::ReadOwner | QFile::ExeOwner));
+        else if (kind == QLatin1String("readonly"))
+            QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner));
+        else if (kind == QLatin1String("unreadable"))
+            QVERIFY(QFile::setPermissions(m_path, QFile::WriteOwner));
+
+        QStringList texts;
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(GetLngText(QStringLiteral("frmTest"), QStringLiteral("key"), QStringLiteral("a\\nb")), QStringLiteral("a\r\nb"));
-        QCOMPARE(QFileInfo(m_path).isDir(), kind == QLatin1String("directory"));
+            texts.append(GetLngText(QStringLiteral("frmTest"), QStringLiteral("key"), QStringLiteral("a\\nb")));
+
+        QFile::setPermissions(m_temp->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (byPermissions)
+            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(texts, QStringList({QStringLiteral("a\r\nb"), QStringLiteral("a\r\nb")}));
+        if (kind == QLatin1String("directory"))
+            QVERIFY(QFileInfo(m_path).isDir());
+        else
+            QCOMPARE(ReadBytes(m_path), content);
     }
 
     void textSlots_data()
