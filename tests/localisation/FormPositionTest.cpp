@@ -1,30 +1,15 @@
 // Saving and restoring the position of a real window under a window manager.
 #include "localisation/QtFormWindow.h"
+
+#include "TestFiles.h"
 #include "localisation/cInifile.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class FormPositionTest : public QObject
 {

@@ -1,12 +1,12 @@
 // Localising a real window: every kind of control, the keys, their order, plain-text display.
 #include "localisation/mdlI18n.h"
 
+#include "TestFiles.h"
 #include "localisation/cInifile.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -65,13 +64,11 @@ struct TestForm
     TestForm()
     {
         form.setObjectName(QStringLiteral("frmTest"));
-        auto *layout = new QVBoxLayout(&form);
         auto *menuBar = new QMenuBar(&form);
         mnuFile = menuBar->addMenu(QStringLiteral("&Datei"));
         mnuFile->setObjectName(QStringLiteral("mnuFile"));
         mnuOpen = mnuFile->addAction(QStringLiteral("Ö&ffnen"));
         mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
-        layout->setMenuBar(menuBar);
 
         lblTitle = Named<QLabel>(&form, "lblTitle", QStringLiteral("Farbwähler"));
         lblTitle->setToolTip(QStringLiteral("Der Titel"));
@@ -84,7 +81,7 @@ struct TestForm
         txtValue->setText(QStringLiteral("not a caption"));
         txtValue->setToolTip(QStringLiteral("Wert"));
         auto *container = new QWidget(&form); // no name: passed over, its children visited
-        lblInner = Named<QLabel>(container, "lblInner", QStringLiteral("Innen"));
+        lblInner = Named<QLabel>(container, "lblInner", QStringLiteral("Innen\nZeile"));
         lblNoLoc = Named<QLabel>(&form, "lblNoLoc", QStringLiteral("1.01"));
         lblNoLoc->setProperty("Tag", QStringLiteral("NOLOC"));
         new QLabel(QStringLiteral("nameless"), &form);
@@ -108,25 +105,8 @@ struct TestForm
         // Another window below this one is not part of it.
         auto *dialog = new QDialog(&form);
         Named<QPushButton>(dialog, "cmdInDialog", QStringLiteral("Dialog"));
-
-        for (QWidget *w : {static_cast<QWidget *>(lblTitle), static_cast<QWidget *>(cmdOK), static_cast<QWidget *>(cmdBig),
-                           static_cast<QWidget *>(fraOptions), static_cast<QWidget *>(container), static_cast<QWidget *>(lblNoLoc),
-                           static_cast<QWidget *>(tbsAbout), static_cast<QWidget *>(tbsBar)})
-            layout->addWidget(w);
     }
 };
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString PlainTextOf(const QString &toolTip)
 {
@@ -152,8 +132,8 @@ private Q_SLOTS:
         mdlI18n::LanguageFile().setPath(m_path);
     }
 
-    // A fresh file holds every text of the window with its design text, in walk order, and
-    // the same bytes on every run.
+    // A fresh file holds every text of the window with its design text (a line break as "\n"),
+    // in walk order, and the same bytes on every run.
     void freshFile()
     {
         const QByteArray expected = QByteArrayLiteral("[frmTest]\n"
@@ -172,7 +152,7 @@ private Q_SLOTS:
                                                       "chkB.Caption=Datei\n"
                                                       "chkB.ToolTipText=\n"
                                                       "txtValue.ToolTipText=Wert\n"
-                                                      "lblInner.Caption=Innen\n"
+                                                      "lblInner.Caption=Innen\\nZeile\n"
                                                       "lblInner.ToolTipText=\n"
                                                       "tbsApplication.Caption=Anwendung\n"
                                                       "tbsApplication.ToolTipText=\n"
@@ -188,6 +168,7 @@ private Q_SLOTS:
             mdlI18n::LocalizeForm(&test.form);
             QCOMPARE(ReadBytes(m_path), expected);
             QCOMPARE(test.lblTitle->text(), QStringLiteral("Farbwähler"));
+            QCOMPARE(test.lblInner->text(), QStringLiteral("Innen\nZeile"));
         }
     }
 
@@ -216,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(!ReadBytes(m_path).contains("lblNoLoc"));
     }
 
-    // Translations reach every kind of control as plain text, line breaks as line breaks.
+    // Translations reach every kind of control as plain text; "\n" shows as a second line.
     void translations()
     {
         QVERIFY(WriteBytes(m_path, "[frmTest]\n"
@@ -234,12 +215,14 @@ private Q_SLOTS:
                                    "mnuFile.Caption=&File\n"
                                    "mnuOpen.Caption=&Open\n"));
         TestForm test;
+        const int oneLine = test.cmdOK->sizeHint().height();
         mdlI18n::LocalizeForm(&test.form);
 
         QCOMPARE(test.lblTitle->text(), QStringLiteral("<b>Fett</b> & <i>schräg</i>"));
         QCOMPARE(test.lblTitle->textFormat(), Qt::PlainText);
         QCOMPARE(PlainTextOf(test.lblTitle->toolTip()), QStringLiteral("<b>Tipp</b>\nZeile zwei"));
         QCOMPARE(test.cmdOK->text(), QStringLiteral("Zeile eins\nZeile zwei"));
+        QVERIFY(test.cmdOK->sizeHint().height() >= oneLine + test.cmdOK->fontMetrics().height() - 1);
         QCOMPARE(test.cmdOK->toolTip(), QStringLiteral("Klick"));
         QCOMPARE(test.cmdBig->text(), QStringLiteral("Big"));
         QCOMPARE(test.fraOptions->title(), QStringLiteral("<u>Target</u>"));
@@ -254,54 +237,27 @@ private Q_SLOTS:
         QCOMPARE(test.lblNoLoc->text(), QStringLiteral("1.01"));
     }
 
-    // "\n" from the file shows as a second line, with nothing drawn for a stray CR.
-    void lineBreakShowsAsTwoLines()
-    {
-        QVERIFY(WriteBytes(m_path, "[frmTest]\nlblTitle.Caption=Eins\\nZwei\n"));
-        TestForm test;
-        const int oneLine = test.lblTitle->sizeHint().height();
-        mdlI18n::LocalizeForm(&test.form);
-        QCOMPARE(test.lblTitle->text(), QStringLiteral("Eins\nZwei"));
-        QVERIFY(test.lblTitle->sizeHint().height() >= oneLine + test.lblTitle->fontMetrics().height() - 1);
-        QVERIFY(test.lblTitle->sizeHint().width() < test.lblTitle->fontMetrics().horizontalAdvance(QStringLiteral("Eins Zwei")));
-    }
-
-    // A design text with a real line break goes into the file as "\n" and comes back as it was.
-    void designLineBreakStaysOneLine()
-    {
-        TestForm test;
-        test.cmdOK->setText(QStringLiteral("Erste\nZweite"));
-        mdlI18n::LocalizeForm(&test.form);
-        QVERIFY(ReadBytes(m_path).contains("\ncmdOK.Caption=Erste\\nZweite\ncmdOK.ToolTipText=\n"));
-        QCOMPARE(test.cmdOK->text(), QStringLiteral("Erste\nZweite"));
-    }
-
+    // Bad language files cost nothing but the translations they fail to give.
     void badLanguageFiles_data()
     {
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("file"); // null: a directory in its place
         QTest::newRow("garbage") << QByteArray("\xff\x00\x01[[[===\n\n\r\r\x80\x81", 15);
         QTest::newRow("NULs") << QByteArray(500, '\0');
         QTest::newRow("long line") << "[frmTest]\ncmdOK.Caption=" + QByteArray(1 << 20, 'x') + '\n';
+        QTest::newRow("directory") << QByteArray();
     }
     void badLanguageFiles()
     {
         QFETCH(QByteArray, file);
-        QVERIFY(WriteBytes(m_path, file));
+        QVERIFY(file.isNull() ? QDir().mkdir(m_path) : WriteBytes(m_path, file));
         TestForm test;
         mdlI18n::LocalizeForm(&test.form);
-        QVERIFY(ReadBytes(m_path).startsWith(file));
-        QVERIFY(test.cmdOK->text() == QStringLiteral("OK") || test.cmdOK->text() == QString(254, QLatin1Char('x')));
-        QCOMPARE(test.optA->text(), QStringLiteral("Zwischenablage"));
-    }
-
-    void directoryInPlaceOfTheFile()
-    {
-        QVERIFY(QDir().mkdir(m_path));
-        TestForm test;
-        mdlI18n::LocalizeForm(&test.form);
-        QCOMPARE(test.lblTitle->text(), QStringLiteral("Farbwähler"));
+        QVERIFY(test.cmdOK->text() == QStringLiteral("OK") || test.cmdOK->text() == QString(254, u'x'));
         QCOMPARE(test.tbsAbout->tabText(1), QStringLiteral("Autor"));
-        QVERIFY(QFileInfo(m_path).isDir());
+        if (file.isNull())
+            QVERIFY(QFileInfo(m_path).isDir());
+        else
+            QVERIFY(ReadBytes(m_path).startsWith(file));
     }
 
 private:

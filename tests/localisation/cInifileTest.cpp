@@ -1,10 +1,10 @@
 // The INI file class: its fields, entry and list operations, numbers, and failing windows.
 #include "localisation/cInifile.h"
 
+#include "TestFiles.h"
 #include "app/RuntimeError.h"
 #include "localisation/FormWindow.h"
 
-#include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,44 +13,22 @@
 
 namespace {
 
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A window that can be told to fail at one of its properties.
+// A window that fails at the property named in failAt.
 class FakeWindow : public FormWindow
 {
 public:
-    qint32 state = Normal;
-    double left = 1500, top = 1500, width = 6000, height = 4500;
     QString failAt;
     int moves = 0;
     bool maximised = false;
 
-    qint32 WindowState() const override { return check("WindowState", state); }
-    double Left() const override { return check("Left", left); }
-    double Top() const override { return check("Top", top); }
-    double Width() const override { return check("Width", width); }
-    double Height() const override { return check("Height", height); }
-    void Move(qint32, qint32, qint32, qint32) override
-    {
-        check("Move", 0);
-        ++moves;
-    }
-    void Maximise() override
-    {
-        check("Maximise", 0);
-        maximised = true;
-    }
-    double ScreenWidth() const override { return check("ScreenWidth", 19200); }
+    qint32 WindowState() const override { return check("WindowState", Normal); }
+    double Left() const override { return check("Left", 1500.0); }
+    double Top() const override { return check("Top", 1500.0); }
+    double Width() const override { return check("Width", 6000.0); }
+    double Height() const override { return check("Height", 4500.0); }
+    void Move(qint32, qint32, qint32, qint32) override { moves += check("Move", 1); }
+    void Maximise() override { maximised = check("Maximise", true); }
+    double ScreenWidth() const override { return check("ScreenWidth", 19200.0); }
     double ScreenHeight() const override { return 15360; }
     double TwipsPerPixelX() const override { return 15; }
     double TwipsPerPixelY() const override { return 15; }
@@ -88,10 +66,7 @@ private Q_SLOTS:
         const cInifile ini;
         QCOMPARE(ini.LastReturnCode(), 0);
         QCOMPARE(ini.Success(), false);
-        QCOMPARE(ini.Path(), QString());
-        QCOMPARE(ini.Section(), QString());
-        QCOMPARE(ini.Key(), QString());
-        QCOMPARE(ini.Default(), QString());
+        QVERIFY(ini.Path().isEmpty() && ini.Section().isEmpty() && ini.Key().isEmpty() && ini.Default().isEmpty());
     }
 
     void valueReads_data()
@@ -99,62 +74,37 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("defaultText");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("stored") << QByteArray("[s]\nk=v\n") << "d" << "v";
+        QTest::newRow("stored") << QByteArray("[s]\nk=Gr\xf6\xdf" "e\n") << "d" << "Größe";
         QTest::newRow("absent key gives Default") << QByteArray("[s]\nj=v\n") << " Def ault " << " Def ault ";
         QTest::newRow("absent key, empty Default") << QByteArray("[s]\nj=v\n") << "" << "";
-        QTest::newRow("missing file") << QByteArray() << "d" << "d";
-        QTest::newRow("300 characters cut to 254") << "[s]\nk=" + QByteArray(300, 'a') << "" << QString(254, QLatin1Char('a'));
-        QTest::newRow("umlauts") << QByteArray("[s]\nk=Gr\xf6\xdf" "e\n") << "" << "Größe";
+        QTest::newRow("300 characters cut to 254") << "[s]\nk=" + QByteArray(300, 'a') << "" << QString(254, u'a');
     }
     void valueReads()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, defaultText);
         QFETCH(QString, expected);
-        if (!file.isNull())
-            QVERIFY(WriteBytes(m_path, file));
+        QVERIFY(WriteBytes(m_path, file));
         m_ini.setDefault(defaultText);
         QCOMPARE(m_ini.Value(), expected);
-        QCOMPARE(m_ini.LastReturnCode(), 0);
     }
 
     void valueWrites_data()
     {
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("success");
-        QTest::newRow("text") << "Größe" << QByteArray("[s]\nk=Gr\xf6\xdf" "e\n") << true;
-        QTest::newRow("a NUL b NUL writes ab") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0)
-                                              << QByteArray("[s]\nk=ab\n") << true;
-        QTest::newRow("NUL far beyond 32767") << QString(40000, QLatin1Char('x')) + QChar(0) + QStringLiteral("y")
-                                             << "[s]\nk=" + QByteArray(40000, 'x') + "y\n" << true;
-        QTest::newRow("line break refused") << "a\r\nb" << QByteArray() << false;
+        QTest::addColumn<QByteArray>("file"); // null: refused
+        const QChar nul(0);
+        QTest::newRow("a NUL b NUL writes ab") << QStringLiteral("a") + nul + QStringLiteral("b") + nul << QByteArray("[s]\nk=ab\n");
+        QTest::newRow("NUL beyond 32767") << QString(40000, u'x') + nul + QStringLiteral("y") << "[s]\nk=" + QByteArray(40000, 'x') + "y\n";
+        QTest::newRow("line break refused") << "a\r\nb" << QByteArray();
     }
     void valueWrites()
     {
         QFETCH(QString, value);
         QFETCH(QByteArray, file);
-        QFETCH(bool, success);
         m_ini.setValue(value);
-        QCOMPARE(m_ini.Success(), success);
-        QCOMPARE(m_ini.LastReturnCode() != 0, success);
+        QCOMPARE(m_ini.Success(), !file.isNull());
         QCOMPARE(ReadBytes(m_path), file);
-    }
-
-    void failedWriteStaysReported()
-    {
-        m_ini.setValue(QStringLiteral("v"));
-        QVERIFY(m_ini.Success());
-        m_ini.setPath(m_path + QStringLiteral("/inside-a-file.ini"));
-        m_ini.setValue(QStringLiteral("w"));
-        QCOMPARE(m_ini.LastReturnCode(), 0);
-        m_ini.setDefault(QStringLiteral("d"));
-        QCOMPARE(m_ini.Value(), QStringLiteral("d"));
-        (void)m_ini.Sections();
-        QCOMPARE(m_ini.Success(), false);
-        m_ini.setPath(QString());
-        m_ini.setValue(QStringLiteral("v"));
-        QCOMPARE(m_ini.Success(), false);
     }
 
     void deletes()
@@ -165,7 +115,6 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(m_path), QByteArray("[s]\nj=2\n[t]\nk=3\n"));
         m_ini.setSection(QStringLiteral("T"));
         m_ini.DeleteSection();
-        QVERIFY(m_ini.Success());
         QCOMPARE(ReadBytes(m_path), QByteArray("[s]\nj=2\n"));
         // Assigning the key list removes the current section and stores nothing.
         m_ini.setSection(QStringLiteral("s"));
@@ -183,16 +132,14 @@ private Q_SLOTS:
         QTest::newRow("section without keys") << QByteArray("[s]\n[t]\nx=1\n") << QStringList() << QStringList{"s", "t"};
         QTest::newRow("missing file") << QByteArray() << QStringList() << QStringList();
         QTest::newRow("empty names") << QByteArray("[]\n=1\n[s]\n=2\nb=3\n[t]\n") << QStringList{"", "b"} << QStringList{"s", "t"};
-
-        // 1,100 names of seven characters and a NUL outgrow the 8,192 characters; the list is
-        // cut to 8,190, which ends inside name 1,024.
+        // 1,100 names of seven characters and a NUL outgrow 8,192 characters; the list is cut to
+        // 8,190, inside name 1,024.
         QByteArray many("[s]\n");
         QStringList kept;
         for (int i = 0; i < 1100; ++i) {
-            const QByteArray name = QByteArray::number(1000000 + i);
-            many += name + "=x\n";
+            many += QByteArray::number(1000000 + i) + "=x\n";
             if ((i + 1) * 8 <= 8190)
-                kept.append(QString::fromLatin1(name));
+                kept.append(QString::number(1000000 + i));
         }
         QTest::newRow("list beyond 8192 drops the cut name") << many << kept << QStringList{"s"};
     }
@@ -218,21 +165,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<int>("expected");
-        QTest::newRow("FAIL") << "FAIL" << "C" << 5;
+        QTest::newRow("a word") << "FAIL" << "C" << 5;
         QTest::newRow("empty") << "" << "C" << 5;
-        QTest::newRow(" 42 ") << " 42 " << "C" << 42;
-        QTest::newRow("negative") << "-500" << "C" << -500;
+        QTest::newRow("blanks around") << " 42 " << "C" << 42;
         QTest::newRow("half to even down") << "2.5" << "C" << 2;
-        QTest::newRow("half to even up") << "3.5" << "C" << 4;
-        QTest::newRow("fraction") << "1234.6" << "C" << 1235;
-        QTest::newRow("largest") << "2147483647" << "C" << 2147483647;
+        QTest::newRow("half to even up") << "-3.5" << "C" << -4;
         QTest::newRow("smallest") << "-2147483648" << "C" << int(-2147483647 - 1);
         QTest::newRow("beyond 32 bits") << "2147483648" << "C" << 5;
-        QTest::newRow("far beyond") << "1e300" << "C" << 5;
         QTest::newRow("infinity") << "inf" << "C" << 5;
         QTest::newRow("not a number") << "nan" << "C" << 5;
-        QTest::newRow("German decimal comma") << "1234,5" << "de_DE" << 1234;
-        QTest::newRow("German, blanks") << " 7,5 " << "de_DE" << 8;
+        QTest::newRow("German decimal comma") << " 7,5 " << "de_DE" << 8;
     }
     void cLngDefault()
     {
@@ -247,7 +189,7 @@ private Q_SLOTS:
     }
 
     // A failing window or absurd stored numbers end the operation quietly: Key and Default come
-    // back, LastReturnCode is 0 and the window is neither moved nor maximised.
+    // back, LastReturnCode is 0, and the window is neither moved nor maximised.
     void positionErrors_data()
     {
         QTest::addColumn<QString>("operation");
@@ -256,15 +198,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("fileAfter");
         const QByteArray stored("[s]\nLeft=1500\nTop=1500\nWidth=6000\nHeight=4500\nMaximised=1\n");
         QTest::newRow("save: state fails") << "save" << "WindowState" << stored << stored;
-        QTest::newRow("save: Width fails after two writes")
-            << "save" << "Width" << QByteArray("[s]\n")
-            << QByteArray("[s]\nMaximised=0\nLeft=1500\nTop=1500\n");
+        QTest::newRow("save: Width fails after three writes") << "save" << "Width" << QByteArray("[s]\n")
+                                                              << QByteArray("[s]\nMaximised=0\nLeft=1500\nTop=1500\n");
         QTest::newRow("load: Left fails") << "load" << "Left" << stored << stored;
         QTest::newRow("load: screen fails") << "load" << "ScreenWidth" << stored << stored;
         QTest::newRow("load: Move fails") << "load" << "Move" << stored << stored;
-        QTest::newRow("load: sum beyond 32 bits")
-            << "load" << "" << QByteArray("[s]\nLeft=2147483000\nWidth=2000\nMaximised=1\n")
-            << QByteArray("[s]\nLeft=2147483000\nWidth=2000\nMaximised=1\n");
+        const QByteArray absurd("[s]\nLeft=2147483000\nWidth=2000\nMaximised=1\n");
+        QTest::newRow("load: sum beyond 32 bits") << "load" << "" << absurd << absurd;
     }
     void positionErrors()
     {
@@ -272,7 +212,6 @@ private Q_SLOTS:
         QFETCH(QString, failAt);
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, fileAfter);
-        QVERIFY(WriteBytes(m_path, file));
         m_ini.setValue(QStringLiteral("v"));
         QVERIFY(m_ini.Success());
         QVERIFY(WriteBytes(m_path, file));
@@ -292,21 +231,6 @@ private Q_SLOTS:
         QCOMPARE(window.moves, 0);
         QCOMPARE(window.maximised, false);
         QCOMPARE(ReadBytes(m_path), fileAfter);
-    }
-
-    void failedWriteDoesNotStopSave()
-    {
-        m_ini.setPath(m_path + QStringLiteral("/inside-a-file.ini"));
-        QVERIFY(WriteBytes(m_path, "x"));
-        FakeWindow window;
-        window.failAt = QStringLiteral("Move");
-        m_ini.SaveFormPosition(window);
-        QCOMPARE(m_ini.LastReturnCode(), 0);
-        m_ini.setPath(m_path);
-        QVERIFY(WriteBytes(m_path, ""));
-        m_ini.SaveFormPosition(window);
-        QVERIFY(m_ini.Success());
-        QCOMPARE(ReadBytes(m_path), QByteArray("[s]\nMaximised=0\nLeft=1500\nTop=1500\nWidth=6000\nHeight=4500\n"));
     }
 
 private:
