@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cstring>
 
@@ -121,14 +122,13 @@ QByteArrayView View(const QByteArray &data, Span span)
 // Arguments as they stand in the file: 8-bit, blanks around names removed.
 QByteArray NameBytes(const QString &name)
 {
-    const QByteArray bytes = AnsiText::FromUnicode(name);
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && IsBlank(bytes[begin]))
-        ++begin;
-    while (end > begin && IsBlank(bytes[end - 1]))
-        --end;
-    return bytes.mid(begin, end - begin);
+    const QByteArray encoded = AnsiText::FromUnicode(name);
+    QByteArrayView bytes = encoded;
+    while (!bytes.isEmpty() && IsBlank(bytes.front()))
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && IsBlank(bytes.back()))
+        bytes.chop(1);
+    return bytes.toByteArray();
 }
 
 enum class FileState { Read, Missing, Unreadable };
@@ -323,19 +323,15 @@ QByteArray WithoutSection(const QByteArray &data, const QByteArray &section)
 QByteArray NameList(const QByteArray &data, const QList<Span> &names)
 {
     QByteArray list;
-    QList<QByteArrayView> seen;
+    QSet<QByteArray> seen;
     for (const Span &span : names) {
         const QByteArrayView name = View(data, span);
-        bool duplicate = false;
-        for (const QByteArrayView &other : std::as_const(seen)) {
-            if (AnsiText::EqualsIgnoringCase(name, other)) {
-                duplicate = true;
-                break;
-            }
-        }
-        if (duplicate)
+        QByteArray folded(name.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < name.size(); ++i)
+            folded[i] = char(AnsiText::FoldCase(uchar(name[i])));
+        if (seen.contains(folded))
             continue;
-        seen.append(name);
+        seen.insert(folded);
         list.append(name.data(), name.size());
         list.append('\0');
     }
