@@ -1,5 +1,7 @@
 // The monitor selection dialog on a real X11 desktop with two monitors: map, clicks, closing.
 #include "app/Cursors.h"
+#include "localisation/cInifile.h"
+#include "localisation/mdlI18n.h"
 #include "monitors/frmMonitor.h"
 #include "monitors/mdlWindow.h"
 #include "support/ModalWatcher.h"
@@ -8,6 +10,7 @@
 
 #include <QLabel>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QWindow>
 
 using ModalWatcher::WhenModal;
@@ -69,10 +72,18 @@ class MonitorDialogTest : public QObject
 
 private:
     QWidget *m_owner = nullptr;
+    QTemporaryDir m_dir;
+
+    QString LanguageFilePath() const
+    {
+        return m_dir.filePath(QStringLiteral("Pixolva.lng"));
+    }
 
 private Q_SLOTS:
     void initTestCase()
     {
+        QVERIFY(m_dir.isValid());
+        mdlI18n::LanguageFile().setPath(LanguageFilePath());
         QCOMPARE(mdlWindow::GetMonitorCount(), 2);
         m_owner = new QWidget;
         m_owner->setWindowTitle(QStringLiteral("Owner"));
@@ -146,6 +157,50 @@ private Q_SLOTS:
         const QPoint offset = frame.center() - m_owner->frameGeometry().center();
         QVERIFY2(qAbs(offset.x()) <= 3 && qAbs(offset.y()) <= 3,
                  qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
+    }
+
+    // The caption comes from the language file; the boxes keep theirs whatever the file says.
+    void texts_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QByteArray>("fileAfter");
+        QTest::newRow("missing entry is written") << QByteArray("[frmMonitor]\n") << "Monitorauswahl"
+                                                  << QByteArray("[frmMonitor]\nCaption=Monitorauswahl\n");
+        const QByteArray translated("[frmMonitor]\nCaption=Select monitor\nlblDesktop.Caption=Screen\n"
+                                    "lblMonitor.Caption=Display\n");
+        QTest::newRow("translated") << translated << "Select monitor" << translated;
+    }
+    void texts()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, title);
+        QFETCH(QByteArray, fileAfter);
+        {
+            QFile lng(LanguageFilePath());
+            QVERIFY(lng.open(QIODevice::WriteOnly));
+            lng.write(file);
+        }
+
+        QString shownTitle;
+        QStringList captions;
+        WhenModal<frmMonitor>([&](frmMonitor *dialog) {
+            shownTitle = dialog->windowTitle();
+            captions << dialog->findChild<QLabel *>(QStringLiteral("lblDesktop"))->text();
+            for (QLabel *box : VisibleMonitorBoxes(dialog))
+                captions << box->text();
+            dialog->hide();
+        }, nullptr, OnScreen);
+        frmMonitor dialog;
+        dialog.ShowDlg(m_owner);
+
+        QCOMPARE(shownTitle, title);
+        QCOMPARE(captions.size(), 3);
+        QVERIFY2(captions[0].startsWith(QStringLiteral("VirtualScreen: ")), qPrintable(captions[0]));
+        QVERIFY2(captions[1].startsWith(QStringLiteral("Monitor 1: ")), qPrintable(captions[1]));
+        QFile lng(LanguageFilePath());
+        QVERIFY(lng.open(QIODevice::ReadOnly));
+        QCOMPARE(lng.readAll(), fileAfter);
     }
 
     void choice_data()
