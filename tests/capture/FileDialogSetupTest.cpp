@@ -77,25 +77,6 @@ private Q_SLOTS:
         QCOMPARE(ToNameFilter(FileType{description, pattern}), nameFilter);
     }
 
-    void filterIndex_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("effective");
-        QTest::newRow("first") << 1 << 2 << 1;
-        QTest::newRow("last") << 2 << 2 << 2;
-        QTest::newRow("zero") << 0 << 2 << 1;
-        QTest::newRow("beyond the list") << 3 << 2 << 1;
-        QTest::newRow("negative") << -1 << 1 << 1;
-    }
-    void filterIndex()
-    {
-        QFETCH(int, index);
-        QFETCH(int, count);
-        QFETCH(int, effective);
-        QCOMPARE(EffectiveFilterIndex(index, count), effective);
-    }
-
     void proposedName_data()
     {
         QTest::addColumn<int>("flags");
