@@ -104,8 +104,8 @@ void frmAbout::CreateControls()
     tbsAbout->setTabData(tbsAbout->addTab(QStringLiteral("Anwendung")), QStringLiteral("Application"));
     tbsAbout->setTabData(tbsAbout->addTab(QStringLiteral("Autor")), QStringLiteral("Author"));
     const QRect strip = TwipsRect(120, 120, 5175, 3705);
-    tbsAbout->setGeometry(strip.left() + 2, strip.top(), tbsAbout->sizeHint().width(),
-                          tbsAbout->sizeHint().height());
+    // The whole strip's width, so that longer captions from the language file still fit.
+    tbsAbout->setGeometry(strip.left() + 2, strip.top(), strip.width() - 4, tbsAbout->sizeHint().height());
 
     // Panel of "Anwendung".
     picAbout[0] = new QWidget(this);
@@ -251,7 +251,8 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->isEnabled() && mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint())) {
+        if (widget && widget->isEnabled() && mouse->button() == Qt::LeftButton
+            && widget->rect().contains(mouse->position().toPoint())) {
             for (int i = 0; i < 2; ++i) {
                 if (watched == lblLink[static_cast<size_t>(i)])
                     lblLink_Click(i);

@@ -238,13 +238,6 @@ private Q_SLOTS:
         QVERIFY(!m_dialog->isVisible());
     }
 
-    void okButtonCloses()
-    {
-        ShowDialog();
-        QTest::mouseClick(Control<QPushButton>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        QVERIFY(!m_dialog->isVisible());
-    }
-
     void links_data()
     {
         QTest::addColumn<QString>("label");
@@ -274,30 +267,52 @@ private Q_SLOTS:
 
     void sysInfoButton_data()
     {
-        QTest::addColumn<bool>("installed");
-        QTest::newRow("program present") << true;
-        QTest::newRow("no program") << false;
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("notExecutable");
+        QTest::addColumn<QStringList>("brokenInterpreter");
+        QTest::addColumn<QString>("expected"); // the one started, empty for none
+
+        QTest::newRow("none") << QStringList() << QStringList() << QStringList() << QString();
+        QTest::newRow("only the last candidate")
+            << QStringList{"mate-system-monitor"} << QStringList() << QStringList() << "mate-system-monitor";
+        QTest::newRow("first in order wins")
+            << QStringList{"kinfocenter", "hardinfo", "gnome-system-monitor"} << QStringList() << QStringList()
+            << "hardinfo";
+        QTest::newRow("hardinfo2 before hardinfo")
+            << QStringList{"hardinfo", "hardinfo2"} << QStringList() << QStringList() << "hardinfo2";
+        QTest::newRow("a file that cannot run is passed over")
+            << QStringList{"kinfocenter"} << QStringList{"hardinfo2"} << QStringList() << "kinfocenter";
+        QTest::newRow("unknown programs are not candidates")
+            << QStringList{"sysinfo", "msinfo32"} << QStringList() << QStringList() << QString();
+        QTest::newRow("the first found fails to start: nothing else is tried")
+            << QStringList{"kinfocenter"} << QStringList() << QStringList{"hardinfo"} << QString();
     }
     void sysInfoButton()
     {
-        QFETCH(bool, installed);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, notExecutable);
+        QFETCH(QStringList, brokenInterpreter);
+        QFETCH(QString, expected);
         StandInPrograms programs;
-        if (installed)
-            programs.Add(QStringLiteral("gnome-system-monitor"));
+        for (const QString &name : installed)
+            programs.Add(name);
+        for (const QString &name : notExecutable)
+            programs.Add(name, false);
+        for (const QString &name : brokenInterpreter)
+            programs.Add(name, true, QStringLiteral("/nonexistent/sh"));
         ShowDialog();
         const QWidgetList windowsBefore = QApplication::topLevelWidgets();
 
         QTest::mouseClick(Control(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
 
-        if (installed) {
-            QTRY_COMPARE(programs.Started(), QStringList{QStringLiteral("gnome-system-monitor")});
-        } else {
-            QTest::qWait(200);
+        if (expected.isEmpty()) {
+            QTest::qWait(300);
             QCOMPARE(programs.Started(), QStringList());
+        } else {
+            QTRY_COMPARE(programs.Started(), QStringList{expected});
         }
         // Nothing to report either way: no message box, the box stays open as it was.
         QCOMPARE(QApplication::topLevelWidgets(), windowsBefore);
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QVERIFY(m_dialog->isVisible());
     }
 
