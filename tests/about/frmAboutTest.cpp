@@ -2,6 +2,8 @@
 #include "StandInPrograms.h"
 #include "about/AboutLinks.h"
 #include "about/frmAbout.h"
+#include "localisation/cInifile.h"
+#include "localisation/mdlI18n.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -26,6 +28,7 @@ class frmAboutTest : public QObject
     Q_OBJECT
 
 private:
+    QTemporaryDir m_languageDir;
     std::unique_ptr<frmAbout> m_dialog;
     QStringList m_opened;
 
@@ -55,7 +58,25 @@ private:
         }
     }
 
+    QString LanguageFilePath() const { return m_languageDir.filePath(QStringLiteral("pixolva.lng")); }
+
+    void WriteEntry(const QString &key, const QString &text)
+    {
+        cInifile file;
+        file.setPath(LanguageFilePath());
+        file.setSection(QStringLiteral("frmAbout"));
+        file.setKey(key);
+        file.setValue(text);
+        QVERIFY(file.Success());
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_languageDir.isValid());
+        mdlI18n::LanguageFile().setPath(LanguageFilePath());
+    }
+
     void init()
     {
         m_opened.clear();
@@ -314,6 +335,62 @@ private Q_SLOTS:
         // Nothing to report either way: no message box, the box stays open as it was.
         QCOMPARE(QApplication::topLevelWidgets(), windowsBefore);
         QVERIFY(m_dialog->isVisible());
+    }
+
+    // A first opening writes every text of the box that a translator may change, and no other.
+    void languageFileTemplate()
+    {
+        m_dialog.reset();
+        QFile::remove(LanguageFilePath());
+        m_dialog = std::make_unique<frmAbout>();
+
+        cInifile file;
+        file.setPath(LanguageFilePath());
+        file.setSection(QStringLiteral("frmAbout"));
+        QStringList keys = file.INISection().split(QChar(0), Qt::SkipEmptyParts);
+        keys.sort(Qt::CaseInsensitive);
+        QStringList expected;
+        for (const char *control : {"cmdOK", "cmdSysInfo", "lblDescription", "lblTitle", "tbsApplication", "tbsAuthor"})
+            expected << QLatin1String(control) + QLatin1String(".Caption")
+                     << QLatin1String(control) + QLatin1String(".ToolTipText");
+        expected << QStringLiteral("Caption");
+        expected.sort(Qt::CaseInsensitive);
+        QCOMPARE(keys, expected);
+
+        const QList<QPair<QString, QString>> texts = {
+            {QStringLiteral("Caption"), QStringLiteral("Info über Pixolva")},
+            {QStringLiteral("lblTitle.Caption"), QStringLiteral("Pixolva")},
+            {QStringLiteral("lblDescription.Caption"), kDescription},
+            {QStringLiteral("tbsApplication.Caption"), QStringLiteral("Anwendung")},
+            {QStringLiteral("tbsAuthor.Caption"), QStringLiteral("Autor")},
+            {QStringLiteral("cmdSysInfo.Caption"), QStringLiteral("&System-Info...")},
+        };
+        for (const auto &[key, text] : texts) {
+            file.setKey(key);
+            QCOMPARE(file.Value(), text);
+        }
+    }
+
+    void languageFileReplacesTexts()
+    {
+        m_dialog.reset();
+        QFile::remove(LanguageFilePath());
+        WriteEntry(QStringLiteral("Caption"), QStringLiteral("About Pixolva"));
+        WriteEntry(QStringLiteral("tbsAuthor.Caption"), QStringLiteral("Author"));
+        WriteEntry(QStringLiteral("lblTitle.Caption"), QStringLiteral("Pixolva Colour Picker"));
+        WriteEntry(QStringLiteral("cmdOK.ToolTipText"), QStringLiteral("Close"));
+        // Tagged labels keep their texts whatever the file says.
+        WriteEntry(QStringLiteral("lblVersion.Caption"), QStringLiteral("Version 9"));
+        WriteEntry(QStringLiteral("Label1.Caption"), QStringLiteral("Someone Else"));
+        m_dialog = std::make_unique<frmAbout>();
+
+        QCOMPARE(m_dialog->windowTitle(), QStringLiteral("About Pixolva"));
+        QCOMPARE(Tabs()->tabText(1), QStringLiteral("Author"));
+        QCOMPARE(Tabs()->tabText(0), QStringLiteral("Anwendung"));
+        QCOMPARE(Control<QLabel>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Pixolva Colour Picker"));
+        QCOMPARE(Control(QStringLiteral("cmdOK"))->toolTip(), QStringLiteral("Close"));
+        QCOMPARE(Control<QLabel>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.01"));
+        QCOMPARE(Control<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("Farbwerk Beispiel"));
     }
 
     void mailSubjectKeepsSpaces()
