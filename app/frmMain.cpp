@@ -1,6 +1,7 @@
 // The main window: colour picker, colour fields, screenshot commands.
 #include "app/frmMain.h"
 
+#include "about/frmAbout.h"
 #include "app/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
@@ -113,6 +114,7 @@ void frmMain::CreateControls()
     picZoom->SetBackColor(palette().color(QPalette::Window));
 
     cmdAbout = Place(new QPushButton(QStringLiteral("Info"), this), "cmdAbout", TwipsRect(3480, 2160, 1095, 375));
+    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     Timer1 = DisabledTimer(this, "Timer1", 50);
 
     fraScreenShot = Place(new QGroupBox(QStringLiteral("ScreenShot"), this), "fraScreenShot",
@@ -168,6 +170,17 @@ void frmMain::Form_Load()
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);
     SelectAllText(txtDec);
+}
+
+void frmMain::cmdAbout_Click()
+{
+    // Not topmost while the box is open, so that it cannot end up behind this window.
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+    {
+        frmAbout about(this);
+        about.exec();
+    }
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true);
 }
 
 qint32 frmMain::SetAlwaysOnTop(WindowHandle hWnd, bool on)
