@@ -63,6 +63,8 @@ WindowHandle X11Platform::DesktopWindow() const { return m_root; }
 WindowHandle X11Platform::WindowFromPoint(QPoint) const { return 0; }
 WindowHandle X11Platform::ParentWindow(WindowHandle) const { return 0; }
 ScreenRect X11Platform::WindowRect(WindowHandle) const { return {}; }
+ScreenRect X11Platform::ClientRect(WindowHandle) const { return {}; }
+void X11Platform::RepaintWindow(WindowHandle) {}
 WindowHandle X11Platform::ForegroundWindow() const { return 0; }
 bool X11Platform::BringToFront(WindowHandle) { return false; }
 bool X11Platform::MoveWindow(WindowHandle, int, int, int, int) { return false; }

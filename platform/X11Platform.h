@@ -25,8 +25,10 @@ public:
     WindowHandle WindowFromPoint(QPoint p) const override;
     WindowHandle ParentWindow(WindowHandle w) const override;
     ScreenRect WindowRect(WindowHandle w) const override;
+    ScreenRect ClientRect(WindowHandle w) const override;
     WindowHandle ForegroundWindow() const override;
     bool BringToFront(WindowHandle w) override;
+    void RepaintWindow(WindowHandle w) override;
     bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override;
     bool SetAlwaysOnTop(WindowHandle w, bool on) override;
 
