@@ -3,10 +3,18 @@
 
 #include "platform/Platform.h"
 
+#include <QHash>
+#include <QList>
+#include <QMargins>
+
 #include <memory>
 
 struct xcb_connection_t;
+class X11ScreenCopy;
 
+// Works on Qt's own X connection. Program coordinates are X root coordinates shifted so that the
+// primary monitor's top-left corner is (0, 0); every public operation converts at its boundary.
+// Monitors, window geometry and the window manager's state are read afresh on each call.
 class X11Platform : public Platform
 {
 public:
@@ -40,7 +48,52 @@ public:
 private:
     explicit X11Platform(xcb_connection_t *connection);
     quint32 Atom(const char *name) const;
+    static void ConnectionClosing();
+
+    // Monitors, in root coordinates (X11Monitors.cpp).
+    struct Monitor
+    {
+        MonitorHandle handle;
+        QRect rect;
+    };
+    struct Layout
+    {
+        QList<Monitor> monitors;
+        MonitorHandle primary = 0;
+        QPoint origin;  // the primary monitor's top-left corner
+        QRect root;     // the root window
+        const Monitor *Find(MonitorHandle h) const;
+        const Monitor *At(QPoint rootPoint) const;
+    };
+    Layout ReadLayout() const;
+    QRect WorkArea(const QRect &monitor) const;
+
+    // Windows (X11Windows.cpp).
+    struct WindowFacts
+    {
+        bool exists = false;
+        bool application = false;  // the window the user means: with WM_STATE, or a top-level
+        bool mapped = false;
+        bool overrideRedirect = false;
+        quint32 parent = 0;
+        QRect inner;               // without border and frame, root coordinates
+        int border = 0;
+        QMargins frame;            // the window manager's frame around an application window
+        bool frameKnown = false;
+    };
+    WindowFacts Facts(quint32 w) const;
+    QRect OuterRect(const WindowFacts &facts) const;  // root coordinates
+    QMargins RequestFrameExtents(quint32 w) const;
+    bool HasWmState(quint32 w) const;
+    quint32 ClientInside(quint32 frame) const;
+    quint32 ApplicationWindowOf(quint32 w) const;
+    bool WindowManagerRunning() const;
+    quint32 ActiveWindow() const;
+    bool MoveOwnWidget(quint32 w, const QRect &outer, const QMargins &frame);
 
     xcb_connection_t *m_connection;
     quint32 m_root = 0;
+    bool m_hasMonitors = false;  // RandR 1.5
+    mutable QHash<QByteArray, quint32> m_atoms;
+    std::unique_ptr<X11ScreenCopy> m_copier;
 };
