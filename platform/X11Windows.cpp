@@ -314,9 +314,10 @@ void X11Platform::RepaintWindow(WindowHandle w)
 bool X11Platform::MoveOwnWidget(quint32 w, const QRect &outer, const QMargins &frame)
 {
     // Before our own window is shown, Qt owns its geometry: it is moved through Qt, which marks it
-    // as placed (so that a dialog does not centre itself again when shown) and maps it with
-    // north-west gravity, putting the frame's corner where asked. Qt's coordinates are device
-    // independent: each screen keeps its top-left corner and is scaled from there.
+    // as placed (so that a dialog does not centre itself again when shown). Not knowing the frame
+    // yet, Qt maps the window with its client area where it was moved to, so it is given the
+    // client's corner. Qt's coordinates are device independent: each screen keeps its top-left
+    // corner and is scaled from there.
     QWidget *widget = QWidget::find(w);
     if (!widget || !widget->isWindow())
         return false;
@@ -328,8 +329,8 @@ bool X11Platform::MoveOwnWidget(quint32 w, const QRect &outer, const QMargins &f
         if (QRect(logical.topLeft(), logical.size() * screen->devicePixelRatio()).contains(outer.topLeft()))
             screenOrigin = logical.topLeft();
     }
-    const QPointF offset = QPointF(outer.topLeft() - screenOrigin) / ratio;
-    const QSize client = outer.marginsRemoved(frame).size();
+    const QRect client = outer.marginsRemoved(frame);
+    const QPointF offset = QPointF(client.topLeft() - screenOrigin) / ratio;
     widget->move(screenOrigin + QPoint(RoundHalfEven(offset.x()), RoundHalfEven(offset.y())));
     widget->resize(std::max(1, RoundHalfEven(client.width() / ratio)),
                    std::max(1, RoundHalfEven(client.height() / ratio)));

@@ -264,4 +264,17 @@ QRect RootGeometry(quint32 window)
     std::free(position);
     return r;
 }
+
+quint32 TopLevelAncestor(quint32 window)
+{
+    Connection x;
+    while (auto *tree = xcb_query_tree_reply(x.c, xcb_query_tree(x.c, window), nullptr)) {
+        const quint32 parent = tree->parent;
+        std::free(tree);
+        if (!parent || parent == x.screen->root)
+            return window;
+        window = parent;
+    }
+    return 0;
+}
 }

@@ -49,4 +49,6 @@ std::unique_ptr<ForeignWindow> StartXMessage(QPoint position, const QString &tex
 // The children of a window, bottom to top, and a window's rectangle in root coordinates.
 QList<quint32> ChildWindows(quint32 window);
 QRect RootGeometry(quint32 window);
+// The root window's child that holds window (with a window manager: its frame).
+quint32 TopLevelAncestor(quint32 window);
 }
