@@ -28,6 +28,7 @@ constexpr auto FrameExtentsWait = std::chrono::milliseconds(200);
 // Activation and moves through the window manager take effect asynchronously.
 constexpr auto WindowManagerWait = std::chrono::milliseconds(1000);
 constexpr auto PollInterval = std::chrono::milliseconds(2);
+constexpr auto ForeignRepaintWait = std::chrono::milliseconds(50);
 constexpr int MaxDepth = 64;
 
 constexpr quint32 NorthWestGravity = 1;
@@ -294,11 +295,18 @@ bool X11Platform::BringToFront(WindowHandle w)
 
 void X11Platform::RepaintWindow(WindowHandle w)
 {
+    // One of our own windows paints at once; its pixels reach the server ahead of any later copy,
+    // which travels on the same connection.
+    if (QWidget *widget = QWidget::find(w)) {
+        widget->repaint();
+        return;
+    }
     const WindowFacts facts = Facts(w);
     if (!facts.exists || w == m_root)
         return;
-    // An expose event for the whole window makes its owner paint it again, without the server
-    // clearing it to the background first. send_event always takes 32 bytes.
+    // Another program's window: an expose event for all of it makes its owner paint it again,
+    // without the server clearing it to the background first. Nothing tells when the owner is
+    // done, so it gets a frame's time. send_event always takes 32 bytes.
     std::array<char, 32> buffer{};
     xcb_expose_event_t event;
     std::memset(&event, 0, sizeof event);
@@ -309,6 +317,7 @@ void X11Platform::RepaintWindow(WindowHandle w)
     std::memcpy(buffer.data(), &event, sizeof event);
     Quietly(m_connection, xcb_send_event_checked(m_connection, 0, w, XCB_EVENT_MASK_EXPOSURE, buffer.data()));
     xcb_flush(m_connection);
+    std::this_thread::sleep_for(ForeignRepaintWait);
 }
 
 bool X11Platform::MoveOwnWidget(quint32 w, const QRect &outer, const QMargins &frame)

@@ -124,6 +124,39 @@ private Q_SLOTS:
         QVERIFY(QColor(copy.pixel(outer.width() / 2, m_frame.top() / 2)) != QColor(Qt::red));
     }
 
+    void repaintBeforeTheCopy()
+    {
+        const WindowHandle w = m_window->winId();
+        const QRect client = ToQRect(platform.ClientRect(w));
+        const QPoint at = client.center();
+        QVERIFY(platform.BringToFront(w));
+        // Something else has drawn over the window; asked to repaint, it shows itself again.
+        FillWindow(w, 0);
+        QImage copy = mdlCapture::GrabWindowAtPoint(at.x(), at.y(), false, false);
+        QCOMPARE(QColor(copy.pixel(m_frame.left() + 10, m_frame.top() + 10)), QColor(Qt::black));
+        copy = mdlCapture::GrabWindowAtPoint(at.x(), at.y(), true, false);
+        QCOMPARE(QColor(copy.pixel(m_frame.left() + 10, m_frame.top() + 10)), QColor(Qt::red));
+    }
+
+    void workAreaFromTheWindowManager()
+    {
+        const QList<MonitorHandle> monitors = mdlWindow::EnumMonitors();
+        QCOMPARE(monitors.size(), 2);
+        ScreenRect work;
+        QVERIFY(platform.MonitorInfo(monitors[1], nullptr, &work));
+        QCOMPARE(ToQRect(work), QRect(0, 0, 1280, 1024));
+
+        // A task bar along the primary monitor's bottom edge.
+        auto panel = StartBottomPanel(QRect(1280, 994, 1280, 30));
+        QVERIFY(WaitFor([&] {
+            platform.MonitorInfo(monitors[1], nullptr, &work);
+            return ToQRect(work) == QRect(0, 0, 1280, 994);
+        }));
+        QCOMPARE(ToQRect(platform.PrimaryWorkArea()), QRect(0, 0, 1280, 994));
+        panel.reset();
+        QVERIFY(WaitFor([&] { return ToQRect(platform.PrimaryWorkArea()) == QRect(0, 0, 1280, 1024); }));
+    }
+
     void desktopUnderThePoint()
     {
         const QPoint free(-1200, 900);
@@ -156,6 +189,19 @@ private Q_SLOTS:
         }
         const QRect outer = ToQRect(platform.WindowRect(app));
         QCOMPARE(platform.WindowFromPoint(QPoint(outer.center().x(), outer.top() + 3)), app);
+
+        // A control drawn over by someone else paints itself again when asked to.
+        const QPoint button = RootGeometry(leaves.last()).translated(-Origin).center();
+        const auto blackOnly = [](const QImage &image) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if ((image.pixel(x, y) & 0xffffff) != 0)
+                        return false;
+            return true;
+        };
+        FillWindow(leaves.last(), 0);
+        QVERIFY(blackOnly(mdlCapture::GrabWindowAtPoint(button.x(), button.y(), false, false)));
+        QVERIFY(!blackOnly(mdlCapture::GrabWindowAtPoint(button.x(), button.y(), true, false)));
 
         // Bringing windows to the front makes them the foreground window in turn.
         QVERIFY(platform.BringToFront(leaves.first()));

@@ -277,4 +277,49 @@ quint32 TopLevelAncestor(quint32 window)
     }
     return 0;
 }
+
+Panel::~Panel()
+{
+    if (connection)
+        xcb_disconnect(connection);
+}
+
+std::unique_ptr<Panel> StartBottomPanel(const QRect &rect)
+{
+    auto panel = std::make_unique<Panel>();
+    xcb_connection_t *c = panel->connection = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const auto atom = [&](const char *name) {
+        auto *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return a;
+    };
+    const xcb_window_t w = xcb_generate_id(c);
+    const uint32_t background = screen->white_pixel;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, int16_t(rect.x()), int16_t(rect.y()),
+                      uint16_t(rect.width()), uint16_t(rect.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_BACK_PIXEL, &background);
+    const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dock);
+    // left, right, top, bottom, then the start and end of each strip along its edge
+    const uint32_t strut[12] = {0, 0, 0, uint32_t(screen->height_in_pixels - rect.y()), 0, 0, 0, 0, 0, 0,
+                                uint32_t(rect.left()), uint32_t(rect.right())};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12, strut);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4, strut);
+    xcb_map_window(c, w);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return panel;
+}
+
+void FillWindow(quint32 window, quint32 pixel)
+{
+    Connection x;
+    const xcb_gcontext_t gc = xcb_generate_id(x.c);
+    xcb_create_gc(x.c, gc, window, XCB_GC_FOREGROUND, &pixel);
+    const xcb_rectangle_t all{0, 0, 0x7fff, 0x7fff};
+    xcb_poly_fill_rectangle(x.c, window, gc, 1, &all);
+    xcb_free_gc(x.c, gc);
+    x.Sync();
+}
 }

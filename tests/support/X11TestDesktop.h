@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <functional>
+
+struct xcb_connection_t;
 #include <memory>
 
 namespace X11TestDesktop {
@@ -45,6 +47,18 @@ struct ForeignWindow
 };
 // xmessage with buttons, at the given root position.
 std::unique_ptr<ForeignWindow> StartXMessage(QPoint position, const QString &text);
+
+// A task bar: a dock window on rect (root coordinates) reserving its strip at the screen's
+// bottom edge. It goes when the object goes.
+struct Panel
+{
+    xcb_connection_t *connection = nullptr;
+    ~Panel();
+};
+std::unique_ptr<Panel> StartBottomPanel(const QRect &rect);
+
+// Paints a window's area with one pixel value behind its owner's back.
+void FillWindow(quint32 window, quint32 pixel);
 
 // The children of a window, bottom to top, and a window's rectangle in root coordinates.
 QList<quint32> ChildWindows(quint32 window);
