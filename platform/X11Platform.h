@@ -15,6 +15,12 @@ class X11ScreenCopy;
 // Works on Qt's own X connection. Program coordinates are X root coordinates shifted so that the
 // primary monitor's top-left corner is (0, 0); every public operation converts at its boundary.
 // Monitors, window geometry and the window manager's state are read afresh on each call.
+//
+// MoveWindow places the frame's outer rectangle: the client area goes inside it by the frame
+// extents the window manager reports (_NET_FRAME_EXTENTS, asked for with
+// _NET_REQUEST_FRAME_EXTENTS before the window is first shown). A mapped window is moved by the
+// window manager (_NET_MOVERESIZE_WINDOW with static gravity, waited for); one of our own windows
+// not yet shown is moved through Qt, so that Qt maps it there.
 class X11Platform : public Platform
 {
 public:
