@@ -117,6 +117,8 @@ int main(int argc, char **argv)
     const QPoint p = platform.CursorPos();
     const Figures copyOnly = Measure(5000, [&] { mdlCapture::GrabWindowArea(0, true, p.x() - 13, p.y() - 5, 27, 11); });
     Print("  the copy alone (pointer read once)", copyOnly, 1000.0, "ms");
+    Print("  the pointer alone", Measure(5000, [&] { platform.CursorPos(); }), 1000.0, "ms");
+    Print("  one X round trip", Measure(5000, [&] { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }), 1000.0, "ms");
 
     const Figures whole = Measure(100, [] {
         const QImage picture = mdlCapture::GrabVirtualScreen();

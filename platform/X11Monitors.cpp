@@ -40,13 +40,34 @@ const X11Platform::Monitor *X11Platform::Layout::At(QPoint rootPoint) const
     return nullptr;
 }
 
-X11Platform::Layout X11Platform::ReadLayout() const
+QRegion X11Platform::Layout::Shown() const
+{
+    QRegion shown;
+    for (const Monitor &m : monitors)
+        shown += m.rect;
+    return shown & root;
+}
+
+bool X11Platform::Layout::operator==(const Layout &other) const
+{
+    if (primary != other.primary || origin != other.origin || root != other.root
+        || monitors.size() != other.monitors.size())
+        return false;
+    for (qsizetype i = 0; i < monitors.size(); ++i)
+        if (monitors[i].handle != other.monitors[i].handle || monitors[i].rect != other.monitors[i].rect)
+            return false;
+    return true;
+}
+
+X11Platform::Layout X11Platform::ReadLayout(const std::function<void()> &alongside) const
 {
     Layout layout;
     auto rootCookie = xcb_get_geometry(m_connection, m_root);
     xcb_randr_get_monitors_cookie_t monitorsCookie{};
     if (m_hasMonitors)
         monitorsCookie = xcb_randr_get_monitors(m_connection, m_root, 1);
+    if (alongside)
+        alongside();
     if (auto root = Wait(m_connection, xcb_get_geometry_reply, rootCookie))
         layout.root = QRect(0, 0, root->width, root->height);
 

@@ -77,8 +77,9 @@ quint32 X11Platform::Atom(const char *name) const
 
 QPoint X11Platform::CursorPos() const
 {
-    const Layout layout = ReadLayout();
-    auto pointer = Wait(m_connection, xcb_query_pointer_reply, xcb_query_pointer(m_connection, m_root));
+    xcb_query_pointer_cookie_t cookie{};
+    const Layout layout = ReadLayout([&] { cookie = xcb_query_pointer(m_connection, m_root); });
+    auto pointer = Wait(m_connection, xcb_query_pointer_reply, cookie);
     if (!pointer)
         return {};
     return QPoint(pointer->root_x, pointer->root_y) - layout.origin;
@@ -96,19 +97,33 @@ QImage X11Platform::CopyScreen(const QRect &r)
 {
     if (r.isEmpty())
         return {};
-    const Layout layout = ReadLayout();
-    // What lies outside every monitor is not part of the desktop, even where the root window is.
-    QRegion shown;
-    for (const Monitor &m : layout.monitors)
-        shown += m.rect;
-    shown &= layout.root;
+    // A small copy (a colour sample, twenty times a second) travels with the monitor query, on
+    // the guess that the monitors are where the previous copy found them.
+    QRect guess;
+    unsigned int guessed = 0;
+    const Layout layout = ReadLayout([&] {
+        if (!m_lastLayout || !m_copier->IsSmall(r.size()))
+            return;
+        guess = r.translated(m_lastLayout->origin);
+        if (QRegion(guess).subtracted(m_lastLayout->Shown()).isEmpty())
+            guessed = m_copier->RequestArea(guess);
+    });
+    const bool unchanged = m_lastLayout && *m_lastLayout == layout;
+    m_lastLayout = layout;
+    if (guessed) {
+        if (unchanged)
+            return m_copier->ReceiveArea(guessed, guess);
+        m_copier->DiscardArea(guessed);
+    }
+
     const qint64 left = qint64(r.left()) + layout.origin.x();
     const qint64 top = qint64(r.top()) + layout.origin.y();
     if (left < INT_MIN || top < INT_MIN || left + r.width() > INT_MAX || top + r.height() > INT_MAX) {
         // Far beyond any X coordinate (those are 16-bit): all black.
         return m_copier->Copy(QRect(QPoint(INT_MIN / 2, INT_MIN / 2), r.size()), QRegion());
     }
-    return m_copier->Copy(QRect(int(left), int(top), r.width(), r.height()), shown);
+    // What lies outside every monitor is not part of the desktop, even where the root window is.
+    return m_copier->Copy(QRect(int(left), int(top), r.width(), r.height()), layout.Shown());
 }
 
 bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)

@@ -6,8 +6,11 @@
 #include <QHash>
 #include <QList>
 #include <QMargins>
+#include <QRegion>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 struct xcb_connection_t;
 class X11ScreenCopy;
@@ -70,8 +73,11 @@ private:
         QRect root;     // the root window
         const Monitor *Find(MonitorHandle h) const;
         const Monitor *At(QPoint rootPoint) const;
+        QRegion Shown() const;  // what the monitors show of the root window
+        bool operator==(const Layout &other) const;
     };
-    Layout ReadLayout() const;
+    // The monitors as they are now; alongside sends requests that share the round trip.
+    Layout ReadLayout(const std::function<void()> &alongside = {}) const;
     QRect WorkArea(const QRect &monitor) const;
 
     // Windows (X11Windows.cpp).
@@ -102,4 +108,5 @@ private:
     bool m_hasMonitors = false;  // RandR 1.5
     mutable QHash<QByteArray, quint32> m_atoms;
     std::unique_ptr<X11ScreenCopy> m_copier;
+    std::optional<Layout> m_lastLayout;  // where the previous copy found the monitors
 };

@@ -330,6 +330,39 @@ bool X11ScreenCopy::Fetch(const QRect &r, QImage &into, QPoint at)
     return true;
 }
 
+bool X11ScreenCopy::IsSmall(QSize size) const
+{
+    return BytesPerLine(size.width()) * size.height() < SharedMemoryThreshold;
+}
+
+unsigned int X11ScreenCopy::RequestArea(const QRect &area)
+{
+    return xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, int16_t(area.x()), int16_t(area.y()),
+                         uint16_t(area.width()), uint16_t(area.height()), ~0u)
+        .sequence;
+}
+
+QImage X11ScreenCopy::ReceiveArea(unsigned int request, const QRect &area)
+{
+    auto reply = Wait(m_connection, xcb_get_image_reply, xcb_get_image_cookie_t{request});
+    const qsizetype stride = BytesPerLine(area.width());
+    if (!reply || xcb_get_image_data_length(reply.get()) < stride * area.height())
+        return {};
+    QImage image(area.size(), m_layout.format);
+    if (image.isNull())
+        return image;
+    const uchar *data = xcb_get_image_data(reply.get());
+    for (int y = 0; y < area.height(); ++y)
+        ConvertRow(data + y * stride, image.scanLine(y), area.width());
+    Finish(image);
+    return image;
+}
+
+void X11ScreenCopy::DiscardArea(unsigned int request)
+{
+    xcb_discard_reply(m_connection, request);
+}
+
 // The whole copy made on a shared-memory segment that the image then keeps.
 QImage X11ScreenCopy::CopyOnSegment(const QRect &area)
 {

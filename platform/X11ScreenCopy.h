@@ -25,6 +25,13 @@ public:
     // image cannot be made.
     QImage Copy(const QRect &area, const QRegion &shown);
 
+    // A small copy wholly on the monitors in two halves, so that its request can share a round
+    // trip: RequestArea sends it, ReceiveArea makes the image (or DiscardArea drops the answer).
+    bool IsSmall(QSize size) const;
+    unsigned int RequestArea(const QRect &area);
+    QImage ReceiveArea(unsigned int request, const QRect &area);
+    void DiscardArea(unsigned int request);
+
     // Qt is about to close the connection: give the server's side of the segments back now.
     void ConnectionClosing();
 

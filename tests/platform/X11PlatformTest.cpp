@@ -118,6 +118,17 @@ private Q_SLOTS:
                  QString());
     }
 
+    void sampleFollowsAMonitorChange()
+    {
+        const auto sample = [] { return mdlCapture::GrabWindowArea(0, true, 10, 20, 27, 11); };
+        QVERIFY(SetMonitors(LeftOfPrimary));
+        QCOMPARE(CompareWithPattern(sample(), QPoint(1290, 20)), QString());
+        QCOMPARE(CompareWithPattern(sample(), QPoint(1290, 20)), QString());
+        QVERIFY(SetMonitors({QStringLiteral("*A 1280/338x1024/271+0+0 screen"),
+                             QStringLiteral("B 1280/338x1024/271+1280+0 none")}));
+        QCOMPARE(CompareWithPattern(sample(), QPoint(10, 20)), QString());
+    }
+
     void virtualScreenAndMonitors()
     {
         QVERIFY(SetMonitors(LeftOfPrimary));
