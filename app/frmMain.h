@@ -29,6 +29,7 @@ public:
 private:
     void CreateControls();
     void Form_Load();
+    void cmdAbout_Click();
 
     // Colour picker and colour fields
     QLabel *lblDez = nullptr;
