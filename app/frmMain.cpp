@@ -1,10 +1,191 @@
 // The main window: colour picker, colour fields, screenshot commands.
 #include "app/frmMain.h"
 
+#include "app/Cursors.h"
+#include "app/PictureBox.h"
+#include "app/PictureFit.h"
+#include "app/Twips.h"
 #include "app/Version.h"
+#include "localisation/mdlI18n.h"
 
-frmMain::frmMain(QWidget *parent) : QWidget(parent)
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <exception>
+#include <functional>
+
+namespace {
+// Client area 4680 x 3855 twips.
+constexpr int ClientWidthTwips = 4680;
+constexpr int ClientHeightTwips = 3855;
+constexpr double DesignFontPointSize = 8.0;
+
+template <typename T>
+T *Place(T *control, const char *name, QRect geometry)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QLabel *CaptionLabel(QWidget *parent, const char *name, const QString &text, QRect geometry, QWidget *buddy)
+{
+    auto *label = Place(new QLabel(text, parent), name, geometry);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLineEdit *ColourField(QWidget *parent, const char *name, const QString &text, int maxLength, QRect geometry)
+{
+    auto *field = Place(new QLineEdit(text, parent), name, geometry);
+    field->setMaxLength(maxLength);
+    return field;
+}
+
+QTimer *DisabledTimer(QObject *parent, const char *name, int interval)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    return timer;
+}
+
+// A step of the load sequence: one that fails is abandoned and loading goes on with the next.
+void Guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+}
+
+frmMain::frmMain(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(Version::MainCaption());
+    setWindowTitle(QStringLiteral("Main"));
+    setWindowIcon(QIcon(QPixmap::fromImage(Cursors::WindowIconImage())));
+    setFixedSize(TwipsToPixels(ClientWidthTwips), TwipsToPixels(ClientHeightTwips));
+    // The layout was designed for an 8-point dialog font; the desktop's family at that size
+    // keeps every caption inside its design box.
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(DesignFontPointSize);
+    setFont(dialogFont);
+    CreateControls();
+    Form_Load();
+}
+
+void frmMain::CreateControls()
+{
+    // Created in tab order, so the focus chain and the language file follow the design.
+    txtDec = ColourField(this, "txtDec", QStringLiteral("0"), 8, TwipsRect(1920, 120, 975, 285));
+    lblDez = CaptionLabel(this, "lblDez", QStringLiteral("&Dez"), TwipsRect(1320, 150, 495, 255), txtDec);
+    txtHex = ColourField(this, "txtHex", QStringLiteral("#000000"), 7, TwipsRect(1920, 450, 975, 285));
+    lblHex = CaptionLabel(this, "lblHex", QStringLiteral("He&x"), TwipsRect(1320, 480, 495, 255), txtHex);
+    txtR = ColourField(this, "txtR", QStringLiteral("0"), 3, TwipsRect(4080, 120, 495, 285));
+    lblR = CaptionLabel(this, "lblR", QStringLiteral("&Rot"), TwipsRect(3480, 150, 495, 255), txtR);
+    txtG = ColourField(this, "txtG", QStringLiteral("0"), 3, TwipsRect(4080, 480, 495, 285));
+    lblG = CaptionLabel(this, "lblG", QString::fromUtf8("&Grün"), TwipsRect(3480, 480, 495, 255), txtG);
+    txtB = ColourField(this, "txtB", QStringLiteral("0"), 3, TwipsRect(4080, 840, 495, 285));
+    lblB = CaptionLabel(this, "lblB", QStringLiteral("&Blau"), TwipsRect(3480, 840, 495, 255), txtB);
+
+    picColour = Place(new PictureBox(this), "picColour", TwipsRect(120, 120, 975, 975));
+    picColour->setProperty("Tag", QStringLiteral("NOLOC"));
+    picColour->SetBackColor(Qt::black);
+
+    picCursor = Place(new PictureBox(this, false), "picCursor", TwipsRect(3780, 1380, 495, 495));
+    picCursor->SetBackColor(palette().color(QPalette::Window));
+    picCursor->SetPicture(Cursors::EyedropperImage());
+
+    picZoom = Place(new PictureBox(this), "picZoom", TwipsRect(120, 1200, 3255, 1335));
+    picZoom->SetBackColor(palette().color(QPalette::Window));
+
+    cmdAbout = Place(new QPushButton(QStringLiteral("Info"), this), "cmdAbout", TwipsRect(3480, 2160, 1095, 375));
+    Timer1 = DisabledTimer(this, "Timer1", 50);
+
+    fraScreenShot = Place(new QGroupBox(QStringLiteral("ScreenShot"), this), "fraScreenShot",
+                          TwipsRect(120, 2640, 4455, 1095));
+    // A frame's caption sits on its border line, so the design positions inside it hold; the
+    // classic style draws it that way, the desktop style above the border.
+    if (QStyle *classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(fraScreenShot);
+        fraScreenShot->setStyle(classic);
+    }
+    cmdWindow = Place(new QPushButton(QStringLiteral("&Fenster"), fraScreenShot), "cmdWindow",
+                      TwipsRect(120, 240, 1095, 375));
+    cmdDesktop = Place(new QPushButton(QStringLiteral("Desk&top"), fraScreenShot), "cmdDesktop",
+                       TwipsRect(120, 600, 1095, 375));
+    optClipboard = Place(new QRadioButton(QStringLiteral("&Zwischenablage"), fraScreenShot), "optClipboard",
+                         TwipsRect(1680, 240, 1695, 255));
+    optClipboard->setChecked(true);
+    optFile = Place(new QRadioButton(QStringLiteral("&Speichern"), fraScreenShot), "optFile",
+                    TwipsRect(1680, 600, 1695, 255));
+    picCursorScreen = Place(new PictureBox(fraScreenShot, false), "picCursorScreen", TwipsRect(3600, 240, 495, 495));
+    picCursorScreen->SetBackColor(palette().color(QPalette::Window));
+    picCursorScreen->SetPicture(Cursors::PointingHandImage());
+    Timer2 = DisabledTimer(this, "Timer2", 50);
+    Timer3 = DisabledTimer(this, "Timer3", 2000);
+
+    // Labels take no focus; this is the order of the fields, boxes and buttons.
+    const QList<QWidget *> tabOrder{txtDec, txtHex, txtR, txtG, txtB, picColour, picCursor, picZoom, cmdAbout,
+                                    cmdWindow, cmdDesktop, optClipboard, optFile, picCursorScreen};
+    for (int i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void frmMain::Form_Load()
+{
+    Guarded([this] { SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true); });
+    Guarded([this] { setWindowTitle(Version::MainCaption()); });
+    Guarded([this] { mdlI18n::LocalizeForm(this); });
+    Guarded([this] {
+        SaveFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSaveBmpFiles"), QStringLiteral("Bitmap"));
+    });
+    Guarded([this] {
+        CaptureScreenNotice = mdlI18n::GetLngText(
+            QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"),
+            QString::fromUtf8("Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"));
+    });
+    Guarded([this] {
+        CaptureWindowNotice = mdlI18n::GetLngText(
+            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindow"),
+            QString::fromUtf8(
+                "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"));
+    });
+
+    // The first control in tab order that takes the focus, with its text selected.
+    txtDec->setFocus(Qt::OtherFocusReason);
+    SelectAllText(txtDec);
+}
+
+qint32 frmMain::SetAlwaysOnTop(WindowHandle hWnd, bool on)
+{
+    const bool requested = CurrentPlatform().SetAlwaysOnTop(hWnd, on);
+    return on && requested ? 1 : 0;
+}
+
+void frmMain::ShowPictureFitted(const QImage &picture)
+{
+    // Anything that goes wrong leaves what was painted so far, silently.
+    if (picture.isNull())
+        return;
+    const QSize box(picZoom->ScaleWidth(), picZoom->ScaleHeight());
+    picZoom->SetPicture(QImage());
+    const QRectF target = FitPictureRect(box, picture.size());
+    if (target.isEmpty())
+        return;
+    picZoom->PaintPicture(picture, target, true);
+}
+
+void frmMain::SelectAllText(QLineEdit *box)
+{
+    box->setSelection(0, static_cast<int>(box->text().size()));
 }

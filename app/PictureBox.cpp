@@ -1,0 +1,104 @@
+// A picture box: a background colour and picture, plus a drawing surface for stretched
+// pictures and lines. What it shows is what was drawn; painting only copies that to the screen.
+#include "app/PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+PictureBox::PictureBox(QWidget *parent, bool bordered) : QFrame(parent)
+{
+    if (bordered) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(2);
+    }
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::SetBackColor(const QColor &colour)
+{
+    if (colour == m_backColor)
+        return;
+    m_backColor = colour;
+    Redraw();
+}
+
+void PictureBox::SetPicture(const QImage &picture)
+{
+    m_picture = picture;
+    Redraw();
+}
+
+void PictureBox::Cls()
+{
+    Redraw();
+}
+
+void PictureBox::Redraw()
+{
+    const QSize size = contentsRect().size();
+    if (m_canvas.size() != size)
+        m_canvas = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    if (m_canvas.isNull())
+        return;
+    m_canvas.fill(m_backColor);
+    if (!m_picture.isNull()) {
+        QPainter painter(&m_canvas);
+        painter.drawImage(0, 0, m_picture);
+    }
+    update();
+}
+
+void PictureBox::PaintPicture(const QImage &picture, const QRectF &target, bool smooth)
+{
+    if (picture.isNull() || m_canvas.isNull())
+        return;
+    QPainter painter(&m_canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter.drawImage(target, picture);
+    update();
+}
+
+void PictureBox::Line(QPointF from, QPointF to)
+{
+    if (m_canvas.isNull())
+        return;
+    QPainter painter(&m_canvas);
+    painter.setPen(QPen(m_foreColor, m_drawWidth, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(from, to);
+    update();
+}
+
+QColor PictureBox::Point(double x, double y) const
+{
+    const int px = static_cast<int>(std::floor(x));
+    const int py = static_cast<int>(std::floor(y));
+    if (!m_canvas.valid(px, py))
+        return {};
+    return m_canvas.pixelColor(px, py);
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), m_canvas);
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    Redraw();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT MouseDown(event->button(), event->modifiers());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    Q_EMIT MouseUp(event->button(), event->modifiers());
+}
