@@ -22,25 +22,25 @@ ColourFields::ColourFields(ColourFieldControls &controls, qint32 &lastSelStart)
 {
 }
 
-void ColourFields::RememberSelStart(ColourField f)
+void ColourFields::RememberSelStart(ColourFieldId f)
 {
     m_lastSelStart = m_controls.SelStart(f);
 }
 
-bool ColourFields::IsRefused(ColourField f, const QString &text) const
+bool ColourFields::IsRefused(ColourFieldId f, const QString &text) const
 {
     switch (f) {
-    case ColourField::R:
-    case ColourField::G:
-    case ColourField::B: {
+    case ColourFieldId::R:
+    case ColourFieldId::G:
+    case ColourFieldId::B: {
         const qint32 n = TextToLong(text);
         return HasNonDecimal(text) || n > 255 || n < 0;
     }
-    case ColourField::Dec: {
+    case ColourFieldId::Dec: {
         const qint32 n = TextToLong(text);
         return HasNonDecimal(text) || n > 16777215 || n < 0;
     }
-    case ColourField::Hex:
+    case ColourFieldId::Hex:
         if (text.startsWith(u'#'))
             return HasNonHex(QStringView(text).mid(1)) || text.size() > 7;
         return HasNonHex(text) || text.size() > 6;
@@ -48,22 +48,22 @@ bool ColourFields::IsRefused(ColourField f, const QString &text) const
     return true;
 }
 
-QString ColourFields::NormalForm(ColourField f, const QString &text) const
+QString ColourFields::NormalForm(ColourFieldId f, const QString &text) const
 {
     switch (f) {
-    case ColourField::Dec:
+    case ColourFieldId::Dec:
         return QString::number(TextToColour(text));
-    case ColourField::Hex:
+    case ColourFieldId::Hex:
         return NormalizeHex(text);
-    case ColourField::R:
-    case ColourField::G:
-    case ColourField::B:
+    case ColourFieldId::R:
+    case ColourFieldId::G:
+    case ColourFieldId::B:
         break;
     }
     return QString::number(TextToByte(text));
 }
 
-bool ColourFields::IsActive(ColourField f) const
+bool ColourFields::IsActive(ColourFieldId f) const
 {
     // While a field is being left the focus may already sit on the next control; the field being
     // left is the active one until its normal form is written.
@@ -72,7 +72,7 @@ bool ColourFields::IsActive(ColourField f) const
     return m_controls.IsActiveControl(f);
 }
 
-void ColourFields::Change(ColourField f)
+void ColourFields::Change(ColourFieldId f)
 {
     if (!State(f).Busy) {
         const QString text = m_controls.Text(f);
@@ -86,16 +86,16 @@ void ColourFields::Change(ColourField f)
         }
         if (IsActive(f))
             RecomputeOthersFrom(f);
-        if (f == ColourField::Dec)
-            m_controls.SetColourBoxColour(TextToColour(m_controls.Text(ColourField::Dec)));
+        if (f == ColourFieldId::Dec)
+            m_controls.SetColourBoxColour(TextToColour(m_controls.Text(ColourFieldId::Dec)));
     }
     State(f).Busy = false;
 }
 
-void ColourFields::Validate(ColourField f)
+void ColourFields::Validate(ColourFieldId f)
 {
     const bool wasValidating = m_validating;
-    const ColourField previousField = m_validatingField;
+    const ColourFieldId previousField = m_validatingField;
     m_validating = true;
     m_validatingField = f;
     m_controls.SetText(f, NormalForm(f, m_controls.Text(f)));
@@ -105,48 +105,48 @@ void ColourFields::Validate(ColourField f)
 
 void ColourFields::ShowColour(qint32 colour)
 {
-    m_controls.SetText(ColourField::Dec, QString::number(colour));
+    m_controls.SetText(ColourFieldId::Dec, QString::number(colour));
     const ColourComponents c = SplitColour(colour);
-    m_controls.SetText(ColourField::R, QString::number(c.R));
-    m_controls.SetText(ColourField::G, QString::number(c.G));
-    m_controls.SetText(ColourField::B, QString::number(c.B));
-    m_controls.SetText(ColourField::Hex, HexText(c.R, c.G, c.B));
+    m_controls.SetText(ColourFieldId::R, QString::number(c.R));
+    m_controls.SetText(ColourFieldId::G, QString::number(c.G));
+    m_controls.SetText(ColourFieldId::B, QString::number(c.B));
+    m_controls.SetText(ColourFieldId::Hex, HexText(c.R, c.G, c.B));
 }
 
 void ColourFields::SetComponents(qint32 r, qint32 g, qint32 b)
 {
-    m_controls.SetText(ColourField::R, QString::number(r));
-    m_controls.SetText(ColourField::G, QString::number(g));
-    m_controls.SetText(ColourField::B, QString::number(b));
+    m_controls.SetText(ColourFieldId::R, QString::number(r));
+    m_controls.SetText(ColourFieldId::G, QString::number(g));
+    m_controls.SetText(ColourFieldId::B, QString::number(b));
 }
 
-void ColourFields::RecomputeOthersFrom(ColourField f)
+void ColourFields::RecomputeOthersFrom(ColourFieldId f)
 {
     switch (f) {
-    case ColourField::R:
-    case ColourField::G:
-    case ColourField::B: {
-        const qint32 r = TextToByte(m_controls.Text(ColourField::R));
-        const qint32 g = TextToByte(m_controls.Text(ColourField::G));
-        const qint32 b = TextToByte(m_controls.Text(ColourField::B));
-        m_controls.SetText(ColourField::Dec, QString::number(JoinColour(r, g, b)));
-        m_controls.SetText(ColourField::Hex, HexText(r, g, b));
+    case ColourFieldId::R:
+    case ColourFieldId::G:
+    case ColourFieldId::B: {
+        const qint32 r = TextToByte(m_controls.Text(ColourFieldId::R));
+        const qint32 g = TextToByte(m_controls.Text(ColourFieldId::G));
+        const qint32 b = TextToByte(m_controls.Text(ColourFieldId::B));
+        m_controls.SetText(ColourFieldId::Dec, QString::number(JoinColour(r, g, b)));
+        m_controls.SetText(ColourFieldId::Hex, HexText(r, g, b));
         break;
     }
-    case ColourField::Dec: {
-        const ColourComponents c = SplitColour(TextToColour(m_controls.Text(ColourField::Dec)));
+    case ColourFieldId::Dec: {
+        const ColourComponents c = SplitColour(TextToColour(m_controls.Text(ColourFieldId::Dec)));
         SetComponents(c.R, c.G, c.B);
-        m_controls.SetText(ColourField::Hex, HexText(c.R, c.G, c.B));
+        m_controls.SetText(ColourFieldId::Hex, HexText(c.R, c.G, c.B));
         break;
     }
-    case ColourField::Hex: {
+    case ColourFieldId::Hex: {
         // txtHex keeps the text as typed until it is left.
-        const QString h = NormalizeHex(m_controls.Text(ColourField::Hex));
+        const QString h = NormalizeHex(m_controls.Text(ColourFieldId::Hex));
         const qint32 r = TextToByte(QStringLiteral("&H") + h.mid(1, 2));
         const qint32 g = TextToByte(QStringLiteral("&H") + h.mid(3, 2));
         const qint32 b = TextToByte(QStringLiteral("&H") + h.mid(5, 2));
         SetComponents(r, g, b);
-        m_controls.SetText(ColourField::Dec, QString::number(JoinColour(r, g, b)));
+        m_controls.SetText(ColourFieldId::Dec, QString::number(JoinColour(r, g, b)));
         break;
     }
     }

@@ -7,7 +7,7 @@
 
 #include <array>
 
-enum class ColourField { Dec, Hex, R, G, B };
+enum class ColourFieldId { Dec, Hex, R, G, B };
 inline constexpr int ColourFieldCount = 5;
 
 // The fields and the colour box as the window holds them.
@@ -16,15 +16,15 @@ class ColourFieldControls
 public:
     virtual ~ColourFieldControls() = default;
 
-    virtual QString Text(ColourField f) const = 0;
+    virtual QString Text(ColourFieldId f) const = 0;
     // Assigning a different text runs ColourFields::Change(f) before returning; assigning the
     // same text runs nothing. The synchronisation relies on both.
-    virtual void SetText(ColourField f, const QString &text) = 0;
+    virtual void SetText(ColourFieldId f, const QString &text) = 0;
     // The selection start: the caret position, or the start of the selection.
-    virtual qint32 SelStart(ColourField f) const = 0;
-    virtual void SetSelStart(ColourField f, qint32 position) = 0;
+    virtual qint32 SelStart(ColourFieldId f) const = 0;
+    virtual void SetSelStart(ColourFieldId f, qint32 position) = 0;
     // Whether f is the window's active control (the control with the focus).
-    virtual bool IsActiveControl(ColourField f) const = 0;
+    virtual bool IsActiveControl(ColourFieldId f) const = 0;
     virtual void SetColourBoxColour(qint32 colour) = 0;
 };
 
@@ -35,20 +35,20 @@ public:
     ColourFields(ColourFieldControls &controls, qint32 &lastSelStart);
 
     // A key or a mouse button pressed in f: remember where its selection starts.
-    void RememberSelStart(ColourField f);
+    void RememberSelStart(ColourFieldId f);
     // f's text has changed (typed, pasted or assigned).
-    void Change(ColourField f);
+    void Change(ColourFieldId f);
     // The focus leaves f for another control of the window: rewrite f in its normal form, with f
     // still counted as the active control while that runs.
-    void Validate(ColourField f);
+    void Validate(ColourFieldId f);
     // A sampled colour into all five fields, decimal first and hexadecimal last.
     void ShowColour(qint32 colour);
 
-    bool IsRefused(ColourField f, const QString &text) const;
-    QString NormalForm(ColourField f, const QString &text) const;
+    bool IsRefused(ColourFieldId f, const QString &text) const;
+    QString NormalForm(ColourFieldId f, const QString &text) const;
 
-    QString PreviousText(ColourField f) const { return State(f).PreviousText; }
-    bool Busy(ColourField f) const { return State(f).Busy; }
+    QString PreviousText(ColourFieldId f) const { return State(f).PreviousText; }
+    bool Busy(ColourFieldId f) const { return State(f).Busy; }
 
 private:
     struct FieldState
@@ -57,15 +57,15 @@ private:
         bool Busy = false;    // true only while the field writes PreviousText back into itself
     };
 
-    FieldState &State(ColourField f) { return m_state[static_cast<int>(f)]; }
-    const FieldState &State(ColourField f) const { return m_state[static_cast<int>(f)]; }
-    bool IsActive(ColourField f) const;
-    void RecomputeOthersFrom(ColourField f);
+    FieldState &State(ColourFieldId f) { return m_state[static_cast<int>(f)]; }
+    const FieldState &State(ColourFieldId f) const { return m_state[static_cast<int>(f)]; }
+    bool IsActive(ColourFieldId f) const;
+    void RecomputeOthersFrom(ColourFieldId f);
     void SetComponents(qint32 r, qint32 g, qint32 b);
 
     ColourFieldControls &m_controls;
     qint32 &m_lastSelStart;
     std::array<FieldState, ColourFieldCount> m_state;
     bool m_validating = false;
-    ColourField m_validatingField = ColourField::Dec;
+    ColourFieldId m_validatingField = ColourFieldId::Dec;
 };

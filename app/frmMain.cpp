@@ -6,8 +6,11 @@
 #include "app/PictureFit.h"
 #include "app/Twips.h"
 #include "app/Version.h"
+#include "app/ZoomView.h"
 #include "localisation/mdlI18n.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +83,7 @@ frmMain::frmMain(QWidget *parent)
     dialogFont.setPointSizeF(DesignFontPointSize);
     setFont(dialogFont);
     CreateControls();
+    WireColourFields();
     Form_Load();
 }
 
@@ -188,4 +192,163 @@ void frmMain::ShowPictureFitted(const QImage &picture)
 void frmMain::SelectAllText(QLineEdit *box)
 {
     box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+// Colour fields ----------------------------------------------------------------------------------
+
+void frmMain::WireColourFields()
+{
+    // Connected after the design-time texts are in, so no field has accepted a text yet.
+    m_colourFields = std::make_unique<ColourFields>(static_cast<ColourFieldControls &>(*this), LastSelStart);
+    connect(txtDec, &QLineEdit::textChanged, this, &frmMain::txtDec_Change);
+    connect(txtHex, &QLineEdit::textChanged, this, &frmMain::txtHex_Change);
+    connect(txtR, &QLineEdit::textChanged, this, &frmMain::txtR_Change);
+    connect(txtG, &QLineEdit::textChanged, this, &frmMain::txtG_Change);
+    connect(txtB, &QLineEdit::textChanged, this, &frmMain::txtB_Change);
+    for (QLineEdit *field : {txtDec, txtHex, txtR, txtG, txtB})
+        field->installEventFilter(this);
+}
+
+void frmMain::txtDec_Change()
+{
+    m_colourFields->Change(ColourFieldId::Dec);
+}
+
+void frmMain::txtHex_Change()
+{
+    m_colourFields->Change(ColourFieldId::Hex);
+}
+
+void frmMain::txtR_Change()
+{
+    m_colourFields->Change(ColourFieldId::R);
+}
+
+void frmMain::txtG_Change()
+{
+    m_colourFields->Change(ColourFieldId::G);
+}
+
+void frmMain::txtB_Change()
+{
+    m_colourFields->Change(ColourFieldId::B);
+}
+
+void frmMain::ColourField_GotFocus(ColourFieldId f)
+{
+    SelectAllText(FieldControl(f));
+}
+
+void frmMain::ColourField_KeyPress(ColourFieldId f)
+{
+    m_colourFields->RememberSelStart(f);
+}
+
+void frmMain::ColourField_MouseDown(ColourFieldId f)
+{
+    m_colourFields->RememberSelStart(f);
+}
+
+void frmMain::ColourField_Validate(ColourFieldId f)
+{
+    m_colourFields->Validate(f);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    ColourFieldId f = ColourFieldId::Dec;
+    if (FindField(watched, &f)) {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            // Entering a field selects it all; coming back from another window or from the
+            // field's own menu is no entering.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                ColourField_GotFocus(f);
+            break;
+        }
+        case QEvent::FocusOut: {
+            // Only a move to another control of this window validates. The toolkit has already
+            // moved the focus on; the field being left still counts as the active control while
+            // its normal form is written, and that happens before the next field is entered.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            QWidget *next = QApplication::focusWidget();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next
+                && next != watched && next->window() == this)
+                ColourField_Validate(f);
+            break;
+        }
+        case QEvent::KeyPress:
+            ColourField_KeyPress(f);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            ColourField_MouseDown(f);
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QLineEdit *frmMain::FieldControl(ColourFieldId f) const
+{
+    switch (f) {
+    case ColourFieldId::Dec:
+        return txtDec;
+    case ColourFieldId::Hex:
+        return txtHex;
+    case ColourFieldId::R:
+        return txtR;
+    case ColourFieldId::G:
+        return txtG;
+    case ColourFieldId::B:
+        return txtB;
+    }
+    return txtDec;
+}
+
+bool frmMain::FindField(const QObject *object, ColourFieldId *f) const
+{
+    for (ColourFieldId candidate : {ColourFieldId::Dec, ColourFieldId::Hex, ColourFieldId::R, ColourFieldId::G, ColourFieldId::B}) {
+        if (FieldControl(candidate) == object) {
+            *f = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString frmMain::Text(ColourFieldId f) const
+{
+    return FieldControl(f)->text();
+}
+
+void frmMain::SetText(ColourFieldId f, const QString &text)
+{
+    // A different text emits textChanged at once, which runs the field's change handling nested
+    // in this call; the same text emits nothing.
+    FieldControl(f)->setText(text);
+}
+
+qint32 frmMain::SelStart(ColourFieldId f) const
+{
+    const QLineEdit *field = FieldControl(f);
+    return field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+}
+
+void frmMain::SetSelStart(ColourFieldId f, qint32 position)
+{
+    FieldControl(f)->setCursorPosition(position);
+}
+
+bool frmMain::IsActiveControl(ColourFieldId f) const
+{
+    return focusWidget() == FieldControl(f);
+}
+
+void frmMain::SetColourBoxColour(qint32 colour)
+{
+    picColour->SetBackColor(QColor(PixelOf(colour)));
 }

@@ -1,10 +1,13 @@
 // The main window: colour picker, colour fields, screenshot commands.
 #pragma once
 
+#include "app/ColourFields.h"
 #include "platform/Platform.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class PictureBox;
 class QGroupBox;
@@ -14,7 +17,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-class frmMain : public QWidget
+class frmMain : public QWidget, private ColourFieldControls
 {
     Q_OBJECT
 
@@ -26,9 +29,35 @@ public:
     void ShowPictureFitted(const QImage &picture);
     static void SelectAllText(QLineEdit *box);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void CreateControls();
     void Form_Load();
+
+    // Colour fields
+    void WireColourFields();
+    void txtDec_Change();
+    void txtHex_Change();
+    void txtR_Change();
+    void txtG_Change();
+    void txtB_Change();
+    // GotFocus, KeyPress, MouseDown and Validate are alike for the five fields.
+    void ColourField_GotFocus(ColourFieldId f);
+    void ColourField_KeyPress(ColourFieldId f);
+    void ColourField_MouseDown(ColourFieldId f);
+    void ColourField_Validate(ColourFieldId f);
+    QLineEdit *FieldControl(ColourFieldId f) const;
+    bool FindField(const QObject *object, ColourFieldId *f) const;
+
+    // The fields as the synchronisation sees them.
+    QString Text(ColourFieldId f) const override;
+    void SetText(ColourFieldId f, const QString &text) override;
+    qint32 SelStart(ColourFieldId f) const override;
+    void SetSelStart(ColourFieldId f, qint32 position) override;
+    bool IsActiveControl(ColourFieldId f) const override;
+    void SetColourBoxColour(qint32 colour) override;
 
     // Colour picker and colour fields
     QLabel *lblDez = nullptr;
@@ -65,4 +94,6 @@ private:
     QString LastSaveFolder;
     bool CaptureActiveWindow = false;
     MonitorHandle CaptureMonitorHandle = 0;
+
+    std::unique_ptr<ColourFields> m_colourFields;
 };

@@ -6,7 +6,7 @@
 #include <array>
 
 namespace {
-constexpr int Index(ColourField f)
+constexpr int Index(ColourFieldId f)
 {
     return static_cast<int>(f);
 }
@@ -18,8 +18,8 @@ class FakeFieldControls : public ColourFieldControls
 public:
     FakeFieldControls() : fields(*this, lastSelStart) {}
 
-    QString Text(ColourField f) const override { return text[Index(f)]; }
-    void SetText(ColourField f, const QString &t) override
+    QString Text(ColourFieldId f) const override { return text[Index(f)]; }
+    void SetText(ColourFieldId f, const QString &t) override
     {
         const QString limited = t.left(MaxLength(f));
         if (limited == text[Index(f)])
@@ -29,21 +29,21 @@ public:
         selLength[Index(f)] = 0;
         fields.Change(f);
     }
-    qint32 SelStart(ColourField f) const override { return selStart[Index(f)]; }
-    void SetSelStart(ColourField f, qint32 position) override
+    qint32 SelStart(ColourFieldId f) const override { return selStart[Index(f)]; }
+    void SetSelStart(ColourFieldId f, qint32 position) override
     {
         selStart[Index(f)] = qMin(position, int(text[Index(f)].size()));
         selLength[Index(f)] = 0;
     }
-    bool IsActiveControl(ColourField f) const override { return focus == Index(f); }
+    bool IsActiveControl(ColourFieldId f) const override { return focus == Index(f); }
     void SetColourBoxColour(qint32 colour) override { box = colour; }
 
-    static int MaxLength(ColourField f)
+    static int MaxLength(ColourFieldId f)
     {
         switch (f) {
-        case ColourField::Dec:
+        case ColourFieldId::Dec:
             return 8;
-        case ColourField::Hex:
+        case ColourFieldId::Hex:
             return 7;
         default:
             return 3;
@@ -57,7 +57,7 @@ public:
         const int old = focus;
         focus = f;
         if (old >= 0 && old != f)
-            fields.Validate(ColourField(old));
+            fields.Validate(ColourFieldId(old));
         if (f >= 0) {
             selStart[f] = 0;
             selLength[f] = int(text[f].size());
@@ -66,7 +66,7 @@ public:
     // A key press or paste of s at the caret, replacing the selection, within the length limit.
     void Insert(const QString &s)
     {
-        const ColourField f = ColourField(focus);
+        const ColourFieldId f = ColourFieldId(focus);
         fields.RememberSelStart(f);
         const int i = focus;
         QString t = text[i];
@@ -80,7 +80,7 @@ public:
     }
     void Backspace()
     {
-        const ColourField f = ColourField(focus);
+        const ColourFieldId f = ColourFieldId(focus);
         fields.RememberSelStart(f);
         const int i = focus;
         QString t = text[i];
@@ -94,12 +94,12 @@ public:
     }
     void Click(int position)
     {
-        fields.RememberSelStart(ColourField(focus));
+        fields.RememberSelStart(ColourFieldId(focus));
         selStart[focus] = qMin(position, int(text[focus].size()));
         selLength[focus] = 0;
     }
 
-    void UserEdit(ColourField f, const QString &t, int caret)
+    void UserEdit(ColourFieldId f, const QString &t, int caret)
     {
         const bool changed = t != text[Index(f)];
         text[Index(f)] = t;
@@ -258,16 +258,16 @@ private Q_SLOTS:
 
         FakeFieldControls c;
         Run(c, steps);
-        QCOMPARE(c.text[Index(ColourField::Dec)], dec);
-        QCOMPARE(c.text[Index(ColourField::Hex)], hex);
-        QCOMPARE(c.text[Index(ColourField::R)], r);
-        QCOMPARE(c.text[Index(ColourField::G)], g);
-        QCOMPARE(c.text[Index(ColourField::B)], b);
+        QCOMPARE(c.text[Index(ColourFieldId::Dec)], dec);
+        QCOMPARE(c.text[Index(ColourFieldId::Hex)], hex);
+        QCOMPARE(c.text[Index(ColourFieldId::R)], r);
+        QCOMPARE(c.text[Index(ColourFieldId::G)], g);
+        QCOMPARE(c.text[Index(ColourFieldId::B)], b);
         QCOMPARE(c.box, box);
         if (caret >= 0)
             QCOMPARE(c.selStart[c.focus], caret);
         for (int f = 0; f < ColourFieldCount; ++f)
-            QVERIFY(!c.fields.Busy(ColourField(f)));
+            QVERIFY(!c.fields.Busy(ColourFieldId(f)));
     }
 
     // A refusal puts the caret where the last press left LastSelStart, but never beyond the end
@@ -277,9 +277,9 @@ private Q_SLOTS:
         FakeFieldControls c;
         Run(c, {"focus R", "type 7"});
         c.lastSelStart = 3;
-        c.UserEdit(ColourField::R, QStringLiteral("7z"), 2);
-        QCOMPARE(c.text[Index(ColourField::R)], QStringLiteral("7"));
-        QCOMPARE(c.selStart[Index(ColourField::R)], 1);
+        c.UserEdit(ColourFieldId::R, QStringLiteral("7z"), 2);
+        QCOMPARE(c.text[Index(ColourFieldId::R)], QStringLiteral("7"));
+        QCOMPARE(c.selStart[Index(ColourFieldId::R)], 1);
     }
 
     // Only the field being left recomputes the others while it is rewritten, even though the
@@ -289,12 +289,12 @@ private Q_SLOTS:
         FakeFieldControls c;
         Run(c, {"focus Hex", "type #abc"});
         // The other fields are put out of step behind the synchronisation's back.
-        c.text[Index(ColourField::R)] = QStringLiteral("1");
-        c.text[Index(ColourField::Dec)] = QStringLiteral("1");
+        c.text[Index(ColourFieldId::R)] = QStringLiteral("1");
+        c.text[Index(ColourFieldId::Dec)] = QStringLiteral("1");
         Run(c, {"focus Dec"});
-        QCOMPARE(c.text[Index(ColourField::Hex)], QStringLiteral("#ABC000"));
-        QCOMPARE(c.text[Index(ColourField::R)], QStringLiteral("171"));
-        QCOMPARE(c.text[Index(ColourField::Dec)], QStringLiteral("49323"));
+        QCOMPARE(c.text[Index(ColourFieldId::Hex)], QStringLiteral("#ABC000"));
+        QCOMPARE(c.text[Index(ColourFieldId::R)], QStringLiteral("171"));
+        QCOMPARE(c.text[Index(ColourFieldId::Dec)], QStringLiteral("49323"));
         QCOMPARE(c.box, 49323);
     }
 
@@ -303,7 +303,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("refused");
-        const int dec = Index(ColourField::Dec), hex = Index(ColourField::Hex), r = Index(ColourField::R);
+        const int dec = Index(ColourFieldId::Dec), hex = Index(ColourFieldId::Hex), r = Index(ColourFieldId::R);
         QTest::newRow("R empty") << r << "" << false;
         QTest::newRow("R 255") << r << "255" << false;
         QTest::newRow("R 256") << r << "256" << true;
@@ -330,7 +330,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, refused);
         FakeFieldControls c;
-        QCOMPARE(c.fields.IsRefused(ColourField(field), text), refused);
+        QCOMPARE(c.fields.IsRefused(ColourFieldId(field), text), refused);
     }
 };
 
