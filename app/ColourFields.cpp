@@ -65,6 +65,10 @@ QString ColourFields::NormalForm(ColourFieldId f, const QString &text) const
 
 bool ColourFields::IsActive(ColourFieldId f) const
 {
+    // A sample is written into all five fields at once; none of them computes the others from
+    // a half-written colour, even if one holds the focus.
+    if (m_showingColour)
+        return false;
     // While a field is being left the focus may already sit on the next control; the field being
     // left is the active one until its normal form is written.
     if (m_validating)
@@ -105,12 +109,15 @@ void ColourFields::Validate(ColourFieldId f)
 
 void ColourFields::ShowColour(qint32 colour)
 {
+    const bool wasShowing = m_showingColour;
+    m_showingColour = true;
     m_controls.SetText(ColourFieldId::Dec, QString::number(colour));
     const ColourComponents c = SplitColour(colour);
     m_controls.SetText(ColourFieldId::R, QString::number(c.R));
     m_controls.SetText(ColourFieldId::G, QString::number(c.G));
     m_controls.SetText(ColourFieldId::B, QString::number(c.B));
     m_controls.SetText(ColourFieldId::Hex, HexText(c.R, c.G, c.B));
+    m_showingColour = wasShowing;
 }
 
 void ColourFields::SetComponents(qint32 r, qint32 g, qint32 b)

@@ -66,6 +66,7 @@ private:
     ColourFieldControls &m_controls;
     qint32 &m_lastSelStart;
     std::array<FieldState, ColourFieldCount> m_state;
+    bool m_showingColour = false;
     bool m_validating = false;
     ColourFieldId m_validatingField = ColourFieldId::Dec;
 };

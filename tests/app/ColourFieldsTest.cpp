@@ -241,6 +241,8 @@ private Q_SLOTS:
             << "16711935" << "#FF00FF" << "255" << "0" << "255" << 16711935 << 1;
         QTest::newRow("sampled text is the one a refusal restores")
             << QStringList{"focus other", "sample 255", "focus R", "type x"} << "255" << "#FF0000" << "255" << "0" << "0" << 255 << 0;
+        QTest::newRow("sample while a field has the focus")
+            << QStringList{"focus R", "type 1", "sample 35071"} << "35071" << "#FF8800" << "255" << "136" << "0" << 35071 << -1;
         QTest::newRow("leaving normal text rewrites nothing")
             << QStringList{"focus R", "type 9", "focus Dec", "focus Hex", "focus G"}
             << "9" << "#090000" << "9" << "0" << "0" << 9 << 0;
