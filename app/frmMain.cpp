@@ -1,6 +1,7 @@
 // The main window: colour picker, colour fields, screenshot commands.
 #include "app/frmMain.h"
 
+#include "about/frmAbout.h"
 #include "app/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
@@ -37,11 +38,9 @@ T *Place(T *control, const char *name, QRect geometry)
     return control;
 }
 
-QLabel *CaptionLabel(QWidget *parent, const char *name, const QString &text, QRect geometry, QWidget *buddy)
+QLabel *CaptionLabel(QWidget *parent, const char *name, const QString &text, QRect geometry)
 {
-    auto *label = Place(new QLabel(text, parent), name, geometry);
-    label->setBuddy(buddy);
-    return label;
+    return Place(new QLabel(text, parent), name, geometry);
 }
 
 QLineEdit *ColourField(QWidget *parent, const char *name, const QString &text, int maxLength, QRect geometry)
@@ -90,16 +89,22 @@ frmMain::frmMain(QWidget *parent)
 void frmMain::CreateControls()
 {
     // Created in tab order, so the focus chain and the language file follow the design.
+    lblDez = CaptionLabel(this, "lblDez", QStringLiteral("&Dez"), TwipsRect(1320, 150, 495, 255));
     txtDec = ColourField(this, "txtDec", QStringLiteral("0"), 8, TwipsRect(1920, 120, 975, 285));
-    lblDez = CaptionLabel(this, "lblDez", QStringLiteral("&Dez"), TwipsRect(1320, 150, 495, 255), txtDec);
+    lblHex = CaptionLabel(this, "lblHex", QStringLiteral("He&x"), TwipsRect(1320, 480, 495, 255));
     txtHex = ColourField(this, "txtHex", QStringLiteral("#000000"), 7, TwipsRect(1920, 450, 975, 285));
-    lblHex = CaptionLabel(this, "lblHex", QStringLiteral("He&x"), TwipsRect(1320, 480, 495, 255), txtHex);
+    lblR = CaptionLabel(this, "lblR", QStringLiteral("&Rot"), TwipsRect(3480, 150, 495, 255));
     txtR = ColourField(this, "txtR", QStringLiteral("0"), 3, TwipsRect(4080, 120, 495, 285));
-    lblR = CaptionLabel(this, "lblR", QStringLiteral("&Rot"), TwipsRect(3480, 150, 495, 255), txtR);
+    lblG = CaptionLabel(this, "lblG", QString::fromUtf8("&Grün"), TwipsRect(3480, 480, 495, 255));
     txtG = ColourField(this, "txtG", QStringLiteral("0"), 3, TwipsRect(4080, 480, 495, 285));
-    lblG = CaptionLabel(this, "lblG", QString::fromUtf8("&Grün"), TwipsRect(3480, 480, 495, 255), txtG);
+    lblB = CaptionLabel(this, "lblB", QStringLiteral("&Blau"), TwipsRect(3480, 840, 495, 255));
     txtB = ColourField(this, "txtB", QStringLiteral("0"), 3, TwipsRect(4080, 840, 495, 285));
-    lblB = CaptionLabel(this, "lblB", QStringLiteral("&Blau"), TwipsRect(3480, 840, 495, 255), txtB);
+    // Each label's access key moves the focus to the field after it.
+    lblDez->setBuddy(txtDec);
+    lblHex->setBuddy(txtHex);
+    lblR->setBuddy(txtR);
+    lblG->setBuddy(txtG);
+    lblB->setBuddy(txtB);
 
     picColour = Place(new PictureBox(this), "picColour", TwipsRect(120, 120, 975, 975));
     picColour->setProperty("Tag", QStringLiteral("NOLOC"));
@@ -113,6 +118,7 @@ void frmMain::CreateControls()
     picZoom->SetBackColor(palette().color(QPalette::Window));
 
     cmdAbout = Place(new QPushButton(QStringLiteral("Info"), this), "cmdAbout", TwipsRect(3480, 2160, 1095, 375));
+    connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     Timer1 = DisabledTimer(this, "Timer1", 50);
 
     fraScreenShot = Place(new QGroupBox(QStringLiteral("ScreenShot"), this), "fraScreenShot",
@@ -168,6 +174,17 @@ void frmMain::Form_Load()
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);
     SelectAllText(txtDec);
+}
+
+void frmMain::cmdAbout_Click()
+{
+    // Not topmost while the box is open, so that it cannot end up behind this window.
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+    {
+        frmAbout about(this);
+        about.exec();
+    }
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true);
 }
 
 qint32 frmMain::SetAlwaysOnTop(WindowHandle hWnd, bool on)

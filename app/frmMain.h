@@ -35,6 +35,7 @@ protected:
 private:
     void CreateControls();
     void Form_Load();
+    void cmdAbout_Click();
 
     // Colour fields
     void WireColourFields();

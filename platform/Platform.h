@@ -31,11 +31,19 @@ public:
 
     // Windows as the user means them: application windows with their frames.
     virtual WindowHandle DesktopWindow() const = 0;
-    virtual WindowHandle WindowFromPoint(QPoint p) const = 0;      // innermost window at p
+    // The innermost window at p; over a window manager's frame the application window inside it;
+    // the desktop window where no window is.
+    virtual WindowHandle WindowFromPoint(QPoint p) const = 0;
     virtual WindowHandle ParentWindow(WindowHandle w) const = 0;   // 0 for an application window
-    virtual ScreenRect WindowRect(WindowHandle w) const = 0;       // outer rectangle, frame included
+    // Outer rectangle, frame included (the desktop window's is the virtual screen); all zero for
+    // a window that does not exist.
+    virtual ScreenRect WindowRect(WindowHandle w) const = 0;
+    virtual ScreenRect ClientRect(WindowHandle w) const = 0;       // the window without its frame
     virtual WindowHandle ForegroundWindow() const = 0;
+    // Activates w's application window and raises it; true once it is the foreground window.
     virtual bool BringToFront(WindowHandle w) = 0;
+    // Asks w to paint itself again (without clearing it first).
+    virtual void RepaintWindow(WindowHandle w) = 0;
     // Places the outer rectangle (frame included) at x, y with the given outer size.
     virtual bool MoveWindow(WindowHandle w, int x, int y, int width, int height) = 0;
     // Keeps w above ordinary windows (through the window manager); true when the switch was requested.
@@ -45,8 +53,10 @@ public:
     virtual QPoint CursorPos() const = 0;
     virtual void SetCursorPos(QPoint p) = 0;
 
-    // Pixels: a copy of r as the screen shows it (the pointer excluded). Parts outside every
-    // monitor come back black; an empty rectangle gives a null image.
+    // Pixels: a copy of r as the screen shows it (overlapping windows included, the pointer
+    // excluded), in the screen's pixel format; on a palette display an 8-bit image with the
+    // 256-entry colour map. Parts outside every monitor come back black; an empty rectangle or a
+    // failed copy gives a null image.
     virtual QImage CopyScreen(const QRect &r) = 0;
 };
 

@@ -17,8 +17,10 @@ public:
     WindowHandle WindowFromPoint(QPoint) const override { return 0; }
     WindowHandle ParentWindow(WindowHandle) const override { return 0; }
     ScreenRect WindowRect(WindowHandle) const override { return {}; }
+    ScreenRect ClientRect(WindowHandle) const override { return {}; }
     WindowHandle ForegroundWindow() const override { return 0; }
     bool BringToFront(WindowHandle) override { return false; }
+    void RepaintWindow(WindowHandle) override {}
     bool MoveWindow(WindowHandle, int, int, int, int) override { return false; }
     bool SetAlwaysOnTop(WindowHandle, bool) override { return false; }
 

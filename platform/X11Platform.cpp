@@ -1,27 +1,23 @@
-// The desktop as X11 shows it: RandR monitors, EWMH window manager, screen copies through xcb.
+// The desktop as X11 shows it: the connection, atoms, pointer, always-on-top and screen copies.
 #include "platform/X11Platform.h"
 
-#include <QGuiApplication>
-#include <QCursor>
-#include <QScreen>
+#include "platform/X11ScreenCopy.h"
+#include "platform/X11Support.h"
 
+#include <QGuiApplication>
+#include <QRegion>
+
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
-#include <memory>
 #include <vector>
 
-namespace {
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+using x11::Wait;
 
-template <typename T>
-Reply<T> Take(T *reply)
-{
-    return Reply<T>(reply, &std::free);
-}
+namespace {
+X11Platform *g_instance = nullptr;
 }
 
 std::unique_ptr<X11Platform> X11Platform::Create()
@@ -34,41 +30,101 @@ std::unique_ptr<X11Platform> X11Platform::Create()
 
 X11Platform::X11Platform(xcb_connection_t *connection) : m_connection(connection)
 {
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    m_root = screen->root;
+
+    // Monitors as RandR 1.5 lists them; an older server shows the root window as one monitor.
+    const xcb_query_extension_reply_t *randr = xcb_get_extension_data(m_connection, &xcb_randr_id);
+    if (randr && randr->present) {
+        auto version = Wait(m_connection, xcb_randr_query_version_reply, xcb_randr_query_version(m_connection, 1, 5));
+        m_hasMonitors = version && (version->major_version > 1 || version->minor_version >= 5);
+    }
+    m_copier = std::make_unique<X11ScreenCopy>(m_connection, screen);
+
+    // Qt closes its connection while the application object goes away, long before static
+    // objects such as this one: give back the X resources while the connection is still open.
+    g_instance = this;
+    qAddPostRoutine(&X11Platform::ConnectionClosing);
 }
 
-X11Platform::~X11Platform() = default;
+X11Platform::~X11Platform()
+{
+    if (g_instance == this) {
+        qRemovePostRoutine(&X11Platform::ConnectionClosing);
+        g_instance = nullptr;
+    }
+}
+
+void X11Platform::ConnectionClosing()
+{
+    if (g_instance)
+        g_instance->m_copier->ConnectionClosing();
+}
 
 quint32 X11Platform::Atom(const char *name) const
 {
-    auto reply = Take(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const QByteArray key(name);
+    auto it = m_atoms.constFind(key);
+    if (it != m_atoms.constEnd())
+        return *it;
+    auto reply = Wait(m_connection, xcb_intern_atom_reply,
+                      xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(key.size()), name));
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    if (atom != XCB_ATOM_NONE)
+        m_atoms.insert(key, atom);  // atoms live as long as the server
+    return atom;
 }
 
-// Placeholders until the monitor and capture layer lands: Qt's view of the screens.
-ScreenRect X11Platform::VirtualScreen() const
+QPoint X11Platform::CursorPos() const
 {
-    return ScreenRect::FromQRect(QGuiApplication::primaryScreen()->virtualGeometry());
+    xcb_query_pointer_cookie_t cookie{};
+    const Layout layout = ReadLayout([&] { cookie = xcb_query_pointer(m_connection, m_root); });
+    auto pointer = Wait(m_connection, xcb_query_pointer_reply, cookie);
+    if (!pointer)
+        return {};
+    return QPoint(pointer->root_x, pointer->root_y) - layout.origin;
 }
-int X11Platform::MonitorCount() const { return static_cast<int>(QGuiApplication::screens().size()); }
-MonitorHandle X11Platform::MonitorFromPoint(QPoint) const { return 0; }
-MonitorHandle X11Platform::MonitorFromWindow(WindowHandle) const { return 0; }
-bool X11Platform::MonitorInfo(MonitorHandle, ScreenRect *, ScreenRect *) const { return false; }
-ScreenRect X11Platform::PrimaryWorkArea() const
+
+void X11Platform::SetCursorPos(QPoint p)
 {
-    return ScreenRect::FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
+    const QPoint at = p + ReadLayout().origin;
+    xcb_warp_pointer(m_connection, XCB_NONE, m_root, 0, 0, 0, 0, static_cast<int16_t>(at.x()),
+                     static_cast<int16_t>(at.y()));
+    xcb_flush(m_connection);
 }
-WindowHandle X11Platform::DesktopWindow() const { return m_root; }
-WindowHandle X11Platform::WindowFromPoint(QPoint) const { return 0; }
-WindowHandle X11Platform::ParentWindow(WindowHandle) const { return 0; }
-ScreenRect X11Platform::WindowRect(WindowHandle) const { return {}; }
-WindowHandle X11Platform::ForegroundWindow() const { return 0; }
-bool X11Platform::BringToFront(WindowHandle) { return false; }
-bool X11Platform::MoveWindow(WindowHandle, int, int, int, int) { return false; }
-QPoint X11Platform::CursorPos() const { return QCursor::pos(); }
-void X11Platform::SetCursorPos(QPoint p) { QCursor::setPos(p); }
-QImage X11Platform::CopyScreen(const QRect &) { return {}; }
+
+QImage X11Platform::CopyScreen(const QRect &r)
+{
+    if (r.isEmpty())
+        return {};
+    // A small copy (a colour sample, twenty times a second) travels with the monitor query, on
+    // the guess that the monitors are where the previous copy found them.
+    QRect guess;
+    unsigned int guessed = 0;
+    const Layout layout = ReadLayout([&] {
+        if (!m_lastLayout || !m_copier->IsSmall(r.size()))
+            return;
+        guess = r.translated(m_lastLayout->origin);
+        if (QRegion(guess).subtracted(m_lastLayout->Shown()).isEmpty())
+            guessed = m_copier->RequestArea(guess);
+    });
+    const bool unchanged = m_lastLayout && *m_lastLayout == layout;
+    m_lastLayout = layout;
+    if (guessed) {
+        if (unchanged)
+            return m_copier->ReceiveArea(guessed, guess);
+        m_copier->DiscardArea(guessed);
+    }
+
+    const qint64 left = qint64(r.left()) + layout.origin.x();
+    const qint64 top = qint64(r.top()) + layout.origin.y();
+    if (left < INT_MIN || top < INT_MIN || left + r.width() > INT_MAX || top + r.height() > INT_MAX) {
+        // Far beyond any X coordinate (those are 16-bit): all black.
+        return m_copier->Copy(QRect(QPoint(INT_MIN / 2, INT_MIN / 2), r.size()), QRegion());
+    }
+    // What lies outside every monitor is not part of the desktop, even where the root window is.
+    return m_copier->Copy(QRect(int(left), int(top), r.width(), r.height()), layout.Shown());
+}
 
 bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
 {
@@ -81,14 +137,13 @@ bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
     if (wmState == XCB_ATOM_NONE || above == XCB_ATOM_NONE)
         return false;
 
-    auto attributes = Take(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, w), nullptr));
+    auto attributes = Wait(m_connection, xcb_get_window_attributes_reply, xcb_get_window_attributes(m_connection, w));
     if (!attributes)
         return false;
     if (attributes->map_state == XCB_MAP_STATE_UNMAPPED) {
         // Before mapping, the client owns _NET_WM_STATE; the window manager reads it at map time.
-        auto reply = Take(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, w, wmState, XCB_ATOM_ATOM, 0, 1024), nullptr));
+        auto reply = Wait(m_connection, xcb_get_property_reply,
+                          xcb_get_property(m_connection, 0, w, wmState, XCB_ATOM_ATOM, 0, 1024));
         std::vector<xcb_atom_t> atoms;
         if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
             const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
@@ -103,19 +158,7 @@ bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
         return true;
     }
 
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = w;
-    event.type = wmState;
-    event.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _NET_WM_STATE_REMOVE
-    event.data.data32[1] = above;
-    event.data.data32[2] = 0;
-    event.data.data32[3] = 1; // source indication: a normal application
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(m_connection);
+    // data: _NET_WM_STATE_ADD (1) or _REMOVE (0), the property, none, source: a normal application.
+    x11::SendToWindowManager(m_connection, m_root, w, wmState, {on ? 1u : 0u, above, 0u, 1u, 0u});
     return true;
 }

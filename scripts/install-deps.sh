@@ -4,8 +4,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev
-    xvfb openbox xdotool xclip x11-xserver-utils x11-utils imagemagick fonts-dejavu-core
+    qt6-base-dev libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-res0-dev
+    xvfb openbox xdotool xclip x11-xserver-utils x11-utils x11-apps imagemagick fonts-dejavu-core
 )
 
 missing=()

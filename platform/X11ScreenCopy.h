@@ -1,0 +1,67 @@
+// Copies of the root window into images, in the screen's pixel format.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+
+#include <memory>
+
+struct xcb_connection_t;
+struct xcb_screen_t;
+
+// Large copies go through MIT-SHM into a segment kept for reuse: the image is made on the
+// segment itself, and the segment comes back for the next copy when the image's last holder lets
+// go of it. Small copies, and displays without MIT-SHM, use a plain GetImage.
+class X11ScreenCopy
+{
+public:
+    X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen);
+    ~X11ScreenCopy();
+    X11ScreenCopy(const X11ScreenCopy &) = delete;
+    X11ScreenCopy &operator=(const X11ScreenCopy &) = delete;
+
+    // A copy of area (root coordinates); what lies outside shown comes back black. Null when the
+    // image cannot be made.
+    QImage Copy(const QRect &area, const QRegion &shown);
+
+    // A small copy wholly on the monitors in two halves, so that its request can share a round
+    // trip: RequestArea sends it, ReceiveArea makes the image (or DiscardArea drops the answer).
+    bool IsSmall(QSize size) const;
+    unsigned int RequestArea(const QRect &area);
+    QImage ReceiveArea(unsigned int request, const QRect &area);
+    void DiscardArea(unsigned int request);
+
+    // Qt is about to close the connection: give the server's side of the segments back now.
+    void ConnectionClosing();
+
+    class SegmentPool;
+
+private:
+    struct PixelLayout
+    {
+        int bitsPerPixel = 32;
+        int scanlinePad = 32;
+        bool lsbFirst = true;
+        quint32 red = 0, green = 0, blue = 0;
+        bool indexed = false;     // a colour map lies between pixel values and colours
+        bool asDelivered = false; // the server's rows are already the image's rows
+        int colormapEntries = 0;
+        quint32 colormap = 0;
+        quint32 blackPixel = 0;
+        QImage::Format format = QImage::Format_Invalid;
+    };
+
+    static PixelLayout ReadPixelLayout(xcb_connection_t *c, const xcb_screen_t *screen);
+    qsizetype BytesPerLine(int width) const;
+    QImage NewImage(QSize size) const;
+    void Finish(QImage &image) const;
+    bool Fetch(const QRect &r, QImage &into, QPoint at);
+    QImage CopyOnSegment(const QRect &area);
+    void ConvertRow(const uchar *from, uchar *to, int width) const;
+
+    xcb_connection_t *m_connection;
+    quint32 m_root;
+    PixelLayout m_layout;
+    std::shared_ptr<SegmentPool> m_pool;  // null without MIT-SHM
+};
