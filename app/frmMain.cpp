@@ -2,9 +2,11 @@
 #include "app/frmMain.h"
 
 #include "about/frmAbout.h"
+#include "app/ColourPicker.h"
 #include "app/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
+#include "app/PointerStep.h"
 #include "app/Twips.h"
 #include "app/Version.h"
 #include "app/ZoomView.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +86,7 @@ frmMain::frmMain(QWidget *parent)
     setFont(dialogFont);
     CreateControls();
     WireColourFields();
+    WireColourPicker();
     Form_Load();
 }
 
@@ -209,6 +213,100 @@ void frmMain::ShowPictureFitted(const QImage &picture)
 void frmMain::SelectAllText(QLineEdit *box)
 {
     box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+// Colour picker ----------------------------------------------------------------------------------
+
+namespace {
+// Hands the arrow keys to a callback, wherever the keyboard focus is.
+class ArrowKeyFilter : public QObject
+{
+public:
+    explicit ArrowKeyFilter(std::function<void(int, bool)> onArrow) : m_onArrow(std::move(onArrow)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                if (event->type() == QEvent::KeyPress)
+                    m_onArrow(key->key(), key->modifiers() & Qt::ShiftModifier);
+                event->accept();
+                return true;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(int, bool)> m_onArrow;
+};
+}
+
+void frmMain::WireColourPicker()
+{
+    m_colourPicker = std::make_unique<ColourPicker>(*m_colourFields);
+    m_pickerKeys = std::make_unique<ArrowKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); });
+    connect(picCursor, &PictureBox::MouseDown, this, [this] { picCursor_MouseDown(); });
+    connect(picCursor, &PictureBox::MouseUp, this, [this] { picCursor_MouseUp(); });
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+}
+
+void frmMain::picCursor_MouseDown()
+{
+    // Any button starts the drag; a second button while one is held changes nothing.
+    if (m_picking)
+        return;
+    m_picking = true;
+    m_samplesThisDrag = 0;
+    // The handle takes the focus and, hidden, passes it on to the zoom view, so none of the
+    // colour fields is the active control while the samples are written into them.
+    picCursor->setFocus(Qt::MouseFocusReason);
+    picCursor->hide();
+    // A widget hidden inside its own press handler never hears the release; holding the mouse
+    // keeps it coming, from wherever on the screen the button is let go.
+    picCursor->grabMouse();
+    QGuiApplication::setOverrideCursor(Cursors::Eyedropper());
+    qApp->installEventFilter(m_pickerKeys.get());
+    Timer1->start();
+}
+
+void frmMain::picCursor_MouseUp()
+{
+    if (!m_picking)
+        return;
+    Timer1->stop();
+    if (m_samplesThisDrag == 0) {
+        // A click shorter than one tick still samples the spot, with the handle painted away.
+        repaint(picCursor->geometry());
+        Timer1_Timer();
+    }
+    qApp->removeEventFilter(m_pickerKeys.get());
+    QGuiApplication::restoreOverrideCursor();
+    picCursor->releaseMouse();
+    picCursor->show();
+    m_picking = false;
+}
+
+void frmMain::Timer1_Timer()
+{
+    ++m_samplesThisDrag;
+    m_colourPicker->Tick(CurrentPlatform().CursorPos(), picZoom->Surface());
+    picZoom->HoldPicture(m_colourPicker->Picture());
+    picZoom->update();
+}
+
+void frmMain::MovePointerByKey(int key, bool shift)
+{
+    Platform &platform = CurrentPlatform();
+    platform.SetCursorPos(StepPointer(platform.CursorPos(), ArrowKeyStep(key, shift), platform.VirtualScreen().ToQRect()));
 }
 
 // Colour fields ----------------------------------------------------------------------------------

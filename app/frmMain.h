@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/ColourFields.h"
+#include "app/ColourPicker.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -52,6 +53,13 @@ private:
     QLineEdit *FieldControl(ColourFieldId f) const;
     bool FindField(const QObject *object, ColourFieldId *f) const;
 
+    // Colour picker
+    void WireColourPicker();
+    void picCursor_MouseDown();
+    void picCursor_MouseUp();
+    void Timer1_Timer();
+    void MovePointerByKey(int key, bool shift);
+
     // The fields as the synchronisation sees them.
     QString Text(ColourFieldId f) const override;
     void SetText(ColourFieldId f, const QString &text) override;
@@ -97,4 +105,8 @@ private:
     MonitorHandle CaptureMonitorHandle = 0;
 
     std::unique_ptr<ColourFields> m_colourFields;
+    std::unique_ptr<ColourPicker> m_colourPicker;
+    std::unique_ptr<QObject> m_pickerKeys; // arrow keys while the eyedropper is held
+    bool m_picking = false;
+    int m_samplesThisDrag = 0;
 };
