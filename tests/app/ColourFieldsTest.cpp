@@ -172,8 +172,6 @@ private Q_SLOTS:
 
         QTest::newRow("R 25 then 3")
             << QStringList{"focus R", "type 25", "type 3"} << "253" << "#FD0000" << "253" << "0" << "0" << 253 << 3;
-        QTest::newRow("R further digit stopped by the limit")
-            << QStringList{"focus R", "type 253", "type 4"} << "253" << "#FD0000" << "253" << "0" << "0" << 253 << 3;
         QTest::newRow("R 256 pasted over all refused")
             << QStringList{"focus R", "type 253", "focus other", "focus R", "paste 256"}
             << "253" << "#FD0000" << "253" << "0" << "0" << 253 << 0;
@@ -183,12 +181,8 @@ private Q_SLOTS:
             << QStringList{"focus R", "type 12", "type a"} << "12" << "#0C0000" << "12" << "0" << "0" << 12 << 2;
         QTest::newRow("G minus refused")
             << QStringList{"focus G", "type 4", "type -"} << "1024" << "#000400" << "0" << "4" << "0" << 1024 << 1;
-        QTest::newRow("B letter refused")
-            << QStringList{"focus B", "type 1", "click 0", "type x"} << "65536" << "#000001" << "0" << "0" << "1" << 65536 << 0;
         QTest::newRow("Dec letter refused")
             << QStringList{"focus Dec", "type 300", "type e"} << "300" << "#2C0100" << "44" << "1" << "0" << 300 << 3;
-        QTest::newRow("Dec minus refused")
-            << QStringList{"focus Dec", "type 5", "click 0", "type -"} << "5" << "#050000" << "5" << "0" << "0" << 5 << 0;
         QTest::newRow("Dec 16777216 refused")
             << QStringList{"focus Dec", "type 1677721", "type 6"} << "1677721" << "#999919" << "153" << "153" << "25" << 1677721 << 7;
         QTest::newRow("Dec 16777215")
@@ -199,43 +193,25 @@ private Q_SLOTS:
             << QStringList{"focus Hex", "type ff8800"} << "35071" << "ff8800" << "255" << "136" << "0" << 35071 << 6;
         QTest::newRow("Hex ff8800 left")
             << QStringList{"focus Hex", "type ff8800", "focus R"} << "35071" << "#FF8800" << "255" << "136" << "0" << 35071 << 0;
-        QTest::newRow("Hex #abc as typed")
-            << QStringList{"focus Hex", "type #abc"} << "49323" << "#abc" << "171" << "192" << "0" << 49323 << 4;
         QTest::newRow("Hex #abc left")
             << QStringList{"focus Hex", "type #abc", "focus other"} << "49323" << "#ABC000" << "171" << "192" << "0" << 49323 << -1;
         QTest::newRow("Hex seven digits without # refused")
             << QStringList{"focus Hex", "type 123456", "type 7"} << "5649426" << "123456" << "18" << "52" << "86" << 5649426 << 6;
         QTest::newRow("Hex # not at the start refused")
             << QStringList{"focus Hex", "type 12", "type #"} << "18" << "12" << "18" << "0" << "0" << 18 << 2;
-        QTest::newRow("Hex second # refused")
-            << QStringList{"focus Hex", "type #1", "type #"} << "16" << "#1" << "16" << "0" << "0" << 16 << 2;
-        QTest::newRow("Hex non-hex letter refused")
-            << QStringList{"focus Hex", "type #a", "type g"} << "160" << "#a" << "160" << "0" << "0" << 160 << 2;
-        QTest::newRow("R emptied")
-            << QStringList{"focus G", "type 5", "focus R", "type 25", "back", "back"}
-            << "1280" << "#000500" << "" << "5" << "0" << 1280 << 0;
         QTest::newRow("R emptied and left")
             << QStringList{"focus G", "type 5", "focus R", "type 25", "back", "back", "focus other"}
             << "1280" << "#000500" << "0" << "5" << "0" << 1280 << -1;
-        QTest::newRow("G 007")
-            << QStringList{"focus G", "type 007"} << "1792" << "#000700" << "0" << "007" << "0" << 1792 << 3;
         QTest::newRow("G 007 left")
             << QStringList{"focus G", "type 007", "focus B"} << "1792" << "#000700" << "0" << "7" << "0" << 1792 << 0;
-        QTest::newRow("Dec 00255 left")
-            << QStringList{"focus Dec", "type 00255", "focus Hex"} << "255" << "#FF0000" << "255" << "0" << "0" << 255 << 0;
         QTest::newRow("first refused edit empties the field")
             << QStringList{"focus R", "type x"} << "0" << "#000000" << "" << "0" << "0" << 0 << 0;
-        QTest::newRow("first refused edit of Dec empties it")
-            << QStringList{"focus Dec", "type q"} << "" << "#000000" << "0" << "0" << "0" << 0 << 0;
         QTest::newRow("sample white")
             << QStringList{"focus other", "sample 16777215"} << "16777215" << "#FFFFFF" << "255" << "255" << "255" << 16777215 << -1;
         QTest::newRow("sample red")
             << QStringList{"focus other", "sample 255"} << "255" << "#FF0000" << "255" << "0" << "0" << 255 << -1;
         QTest::newRow("sample blue")
             << QStringList{"focus other", "sample 16711680"} << "16711680" << "#0000FF" << "0" << "0" << "255" << 16711680 << -1;
-        QTest::newRow("samples in a row, last one stays")
-            << QStringList{"focus other", "sample 16777215", "sample 35071", "sample 0"}
-            << "0" << "#000000" << "0" << "0" << "0" << 0 << -1;
         QTest::newRow("edit after sampling recomputes")
             << QStringList{"focus other", "sample 16777215", "focus G", "type 0"}
             << "16711935" << "#FF00FF" << "255" << "0" << "255" << 16711935 << 1;
@@ -243,9 +219,6 @@ private Q_SLOTS:
             << QStringList{"focus other", "sample 255", "focus R", "type x"} << "255" << "#FF0000" << "255" << "0" << "0" << 255 << 0;
         QTest::newRow("sample while a field has the focus")
             << QStringList{"focus R", "type 1", "sample 35071"} << "35071" << "#FF8800" << "255" << "136" << "0" << 35071 << -1;
-        QTest::newRow("leaving normal text rewrites nothing")
-            << QStringList{"focus R", "type 9", "focus Dec", "focus Hex", "focus G"}
-            << "9" << "#090000" << "9" << "0" << "0" << 9 << 0;
     }
     void editing()
     {

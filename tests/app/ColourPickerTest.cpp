@@ -26,7 +26,6 @@ public:
         if (t == text[int(f)])
             return;
         text[int(f)] = t;
-        order.append(int(f));
         fields.Change(f);
     }
     qint32 SelStart(ColourFieldId) const override { return 0; }
@@ -37,7 +36,6 @@ public:
     QStringList Texts() const { return QStringList(text.begin(), text.end()); }
 
     std::array<QString, ColourFieldCount> text;
-    QList<int> order;
     qint32 box = 0;
     qint32 lastSelStart = 0;
     ColourFields fields;
@@ -108,18 +106,6 @@ private Q_SLOTS:
         QCOMPARE(zoom.pixel(106, 42), qRgb(255, 0, 0));
         QCOMPARE(zoom.pixel(106, 32), qRgb(255, 0, 0));
         QCOMPARE(zoom.pixel(96, 41), qRgb(255, 0, 0));
-    }
-
-    void fieldsAreWrittenDecimalFirstHexLast()
-    {
-        FakeDesktop desktop;
-        PaintDesktop(desktop);
-        SampledFields fields;
-        ColourPicker picker(fields.fields);
-        QImage zoom(213, 85, QImage::Format_RGB32);
-        picker.Tick(QPoint(10, 501), zoom);
-        const QList<int> order{int(ColourFieldId::Dec), int(ColourFieldId::R), int(ColourFieldId::Hex)};
-        QCOMPARE(fields.order, order); // green and blue stay "0"
     }
 
     // Consecutive ticks replace the zoom image and the picture; nothing of the last one stays.

@@ -43,12 +43,6 @@ private Q_SLOTS:
         QCOMPARE(ZoomView::SourceRect(inner, pointer), source);
     }
 
-    void centrePixel()
-    {
-        QCOMPARE(ZoomView::CentrePixel(QSize(213, 85)), QPoint(106, 42));
-        QCOMPARE(ZoomView::CentrePixel(QSize(214, 86)), QPoint(107, 43));
-    }
-
     // Whatever the size of the zoom view, its centre shows the pixel under the pointer.
     void centreShowsThePointersPixel_data()
     {
@@ -115,27 +109,6 @@ private Q_SLOTS:
         QCOMPARE(int(rows.size()), 11);
     }
 
-    void otherPictureFormatsAreRead()
-    {
-        QImage picture(2, 1, QImage::Format_RGB888);
-        picture.setPixel(0, 0, qRgb(255, 0, 0));
-        picture.setPixel(1, 0, qRgb(0, 0, 255));
-        QImage zoom(16, 8, QImage::Format_RGB32);
-        std::vector<int> columns;
-        ZoomView::StretchNearest(picture, zoom, columns);
-        QCOMPARE(zoom.pixel(7, 4), qRgb(255, 0, 0));
-        QCOMPARE(zoom.pixel(8, 4), qRgb(0, 0, 255));
-    }
-
-    void emptyPictureGivesBlack()
-    {
-        QImage zoom(16, 8, QImage::Format_RGB32);
-        zoom.fill(Qt::white);
-        std::vector<int> columns;
-        ZoomView::StretchNearest(QImage(), zoom, columns);
-        QCOMPARE(zoom.pixel(8, 4), qRgb(0, 0, 0));
-    }
-
     void cross()
     {
         QImage zoom(213, 85, QImage::Format_RGB32);
@@ -154,24 +127,6 @@ private Q_SLOTS:
         tiny.fill(Qt::black);
         ZoomView::DrawCross(tiny);
         QCOMPARE(tiny.pixel(0, 2), red);
-    }
-
-    void colourValues_data()
-    {
-        QTest::addColumn<uint>("pixel");
-        QTest::addColumn<int>("colour");
-        QTest::newRow("white") << uint(qRgb(255, 255, 255)) << 16777215;
-        QTest::newRow("red") << uint(qRgb(255, 0, 0)) << 255;
-        QTest::newRow("green") << uint(qRgb(0, 255, 0)) << 65280;
-        QTest::newRow("blue") << uint(qRgb(0, 0, 255)) << 16711680;
-        QTest::newRow("mixed") << uint(qRgb(255, 136, 0)) << 35071;
-    }
-    void colourValues()
-    {
-        QFETCH(uint, pixel);
-        QFETCH(int, colour);
-        QCOMPARE(ColourValue(pixel), colour);
-        QCOMPARE(PixelOf(colour), QRgb(pixel));
     }
 };
 

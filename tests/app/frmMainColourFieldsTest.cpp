@@ -88,20 +88,10 @@ private Q_SLOTS:
         QTest::newRow("R 295 refused, caret back")
             << QStringList{"alt R", "type 25", "key Home", "key Right", "type 9"}
             << QStringList{"25", "#190000", "25", "0", "0"} << "txtR" << "" << 1;
-        QTest::newRow("R letter refused")
-            << QStringList{"alt R", "type 12a"} << QStringList{"12", "#0C0000", "12", "0", "0"} << "txtR" << "" << 2;
         QTest::newRow("G minus refused")
             << QStringList{"alt G", "type 4-"} << QStringList{"1024", "#000400", "0", "4", "0"} << "txtG" << "" << 1;
-        QTest::newRow("Dec letter refused")
-            << QStringList{"type 300e"} << QStringList{"300", "#2C0100", "44", "1", "0"} << "txtDec" << "" << 3;
-        QTest::newRow("Dec 16777216 refused")
-            << QStringList{"type 16777216"} << QStringList{"1677721", "#999919", "153", "153", "25"} << "txtDec" << "" << 7;
         QTest::newRow("Dec 16777215")
             << QStringList{"paste 16777215"} << QStringList{"16777215", "#FFFFFF", "255", "255", "255"} << "txtDec" << "" << 8;
-        QTest::newRow("Dec 65280")
-            << QStringList{"type 65280"} << QStringList{"65280", "#00FF00", "0", "255", "0"} << "txtDec" << "" << 5;
-        QTest::newRow("Hex ff8800 as typed")
-            << QStringList{"alt X", "type ff8800"} << QStringList{"35071", "ff8800", "255", "136", "0"} << "txtHex" << "" << 6;
         QTest::newRow("Hex ff8800 left with Tab")
             << QStringList{"alt X", "type ff8800", "key Tab"} << QStringList{"35071", "#FF8800", "255", "136", "0"}
             << "txtR" << "255" << -1;
@@ -111,18 +101,11 @@ private Q_SLOTS:
         QTest::newRow("Hex #abc left with a click")
             << QStringList{"alt X", "type #abc", "click txtB"} << QStringList{"49323", "#ABC000", "171", "192", "0"}
             << "txtB" << "" << -1;
-        QTest::newRow("Hex seven digits without # refused")
-            << QStringList{"alt X", "type 1234567"} << QStringList{"5649426", "123456", "18", "52", "86"} << "txtHex" << "" << 6;
         QTest::newRow("Hex # not at the start refused")
             << QStringList{"alt X", "type 12#"} << QStringList{"18", "12", "18", "0", "0"} << "txtHex" << "" << 2;
         QTest::newRow("R emptied and left by access key")
             << QStringList{"alt G", "type 5", "alt R", "type 25", "key Backspace", "key Backspace", "alt B"}
             << QStringList{"1280", "#000500", "0", "5", "0"} << "txtB" << "0" << -1;
-        QTest::newRow("R emptied stays empty while edited")
-            << QStringList{"alt G", "type 5", "alt R", "type 25", "key Backspace", "key Backspace"}
-            << QStringList{"1280", "#000500", "", "5", "0"} << "txtR" << "" << 0;
-        QTest::newRow("G 007 left with Tab")
-            << QStringList{"alt G", "type 007", "key Tab"} << QStringList{"1792", "#000700", "0", "7", "0"} << "txtB" << "0" << -1;
         QTest::newRow("G 007 left for a button")
             << QStringList{"alt G", "type 007", "click cmdWindow"} << QStringList{"1792", "#000700", "0", "7", "0"}
             << "cmdWindow" << "" << -1;
