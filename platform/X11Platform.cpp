@@ -154,8 +154,8 @@ bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
             atoms.push_back(above);
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, w, wmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(atoms.size()), atoms.data());
-        xcb_flush(m_connection);
-        return true;
+        // A window being shown again may be taken over by the window manager between our look
+        // at it and the property change; the request below reaches it in that case.
     }
 
     // data: _NET_WM_STATE_ADD (1) or _REMOVE (0), the property, none, source: a normal application.
