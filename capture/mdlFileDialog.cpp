@@ -1,0 +1,143 @@
+// Save and open dialogs: file types, initial folder, default extension, centred over the owner.
+#include "capture/mdlFileDialog.h"
+
+#include "localisation/mdlTools.h"
+#include "monitors/mdlWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWindow>
+
+namespace mdlFileDialog {
+
+namespace {
+
+// Qt's own dialog rather than a desktop portal: only a window of our own can be placed.
+class FileDialog : public QFileDialog
+{
+public:
+    FileDialog(QWidget *owner, qint32 flags) : QFileDialog(owner), m_flags(flags), m_owner(owner) {}
+
+protected:
+    void accept() override
+    {
+        // Qt's save dialog takes a name in a folder that does not exist; the caller's flags forbid it.
+        if (m_flags & FlagPathMustExist) {
+            const QStringList files = selectedFiles();
+            for (const QString &file : files) {
+                const QString folder = QFileInfo(file).absolutePath();
+                if (!QFileInfo(folder).isDir()) {
+                    QMessageBox::warning(this, windowTitle(),
+                                         QCoreApplication::translate("QFileDialog",
+                                             "%1\nDirectory not found.\nPlease verify the correct directory name was given.")
+                                             .arg(folder));
+                    return;
+                }
+            }
+        }
+        QFileDialog::accept();
+    }
+
+    void showEvent(QShowEvent *event) override
+    {
+        QFileDialog::showEvent(event);
+        if ((m_flags & FlagEnableHook) && !m_centred && windowHandle())
+            windowHandle()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Centred once it is on the screen: by then the window manager has framed it, and the
+        // frame is part of what has to fit into the work area.
+        if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()
+            && !m_centred) {
+            m_centred = true;
+            windowHandle()->removeEventFilter(this);
+            const WindowHandle owner = m_owner ? static_cast<WindowHandle>(m_owner->window()->winId()) : 0;
+            mdlWindow::CenterWindow(static_cast<WindowHandle>(winId()), owner);
+        }
+        return QFileDialog::eventFilter(watched, event);
+    }
+
+private:
+    qint32 m_flags;
+    QPointer<QWidget> m_owner;
+    bool m_centred = false;
+};
+
+}
+
+QString ShowSaveDialog(qint32 &flags, const QString &initialDir, const QString &filter, qint32 &filterIndex,
+                       const QString &defaultExt, const QString &fileName, const QString &title, QWidget *owner)
+{
+    if (flags == 0)
+        flags = DefaultSaveFlags;
+    return mdlTools::TrimAtNull(
+        RunFileDialog(false, flags, initialDir, filter, filterIndex, defaultExt, fileName, title, owner));
+}
+
+QString RunFileDialog(bool openFile, qint32 &flags, const QString &initialDir, const QString &filter,
+                      qint32 &filterIndex, const QString &defaultExt, const QString &fileName,
+                      const QString &title, QWidget *owner)
+{
+    // The program's current folder stays where it was, whatever the dialog does.
+    const QString currentFolder = QDir::currentPath();
+
+    FileDialog dialog(owner, flags);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The list shows each description as given; the patterns are only for filtering.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(flags & FlagOverwritePrompt));
+    dialog.setOption(QFileDialog::DontResolveSymlinks, (flags & FlagNoDereferenceLinks) != 0);
+    dialog.setAcceptMode(openFile ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    if (openFile && (flags & FlagAllowMultiSelect))
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else if (openFile && (flags & FlagFileMustExist))
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+
+    const QList<FileType> types = ParseDialogFilter(filter);
+    QStringList nameFilters;
+    for (const FileType &type : types)
+        nameFilters << ToNameFilter(type);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(nameFilters.at(EffectiveFilterIndex(filterIndex, nameFilters.size()) - 1));
+
+    if (!initialDir.isEmpty() && QFileInfo(initialDir).isDir())
+        dialog.setDirectory(initialDir);
+    dialog.setDefaultSuffix(defaultExt);
+    const QString proposed = mdlTools::TrimAtNull(ProposedFileName(fileName, flags));
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    if (QDir::currentPath() != currentFolder)
+        QDir::setCurrent(currentFolder);
+    if (!confirmed)
+        return QString();
+
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return QString();
+    // Depending on the Qt version the selection comes back as the whole name filter or as the
+    // description the list shows.
+    const QString selected = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        if (selected == nameFilters[i] || selected == types[i].Description.simplified()) {
+            filterIndex = qint32(i + 1);
+            break;
+        }
+    }
+    return ResultBuffer(files, flags);
+}
+
+}

@@ -1,0 +1,56 @@
+// The scaled map of the monitors in the monitor dialog: geometry in twips, captions, pixels.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+namespace MonitorMapLayout {
+
+struct TwipRect
+{
+    double Left = 0;
+    double Top = 0;
+    double Width = 0;
+    double Height = 0;
+};
+
+// The dialog as designed: the virtual-screen box is the largest area the map may take.
+inline constexpr TwipRect DesignClientArea{0, 0, 6390, 4185};
+inline constexpr TwipRect DesignDesktop{120, 120, 6135, 3975};
+inline constexpr TwipRect DesignMonitor{1320, 960, 1815, 1455};
+
+struct MonitorEntry
+{
+    MonitorHandle Handle = 0;
+    ScreenRect Rect;
+};
+
+struct MonitorBox
+{
+    MonitorHandle Handle = 0;
+    TwipRect Geometry;
+    QString Caption;
+};
+
+struct MonitorMap
+{
+    TwipRect Desktop;
+    QString DesktopCaption;
+    double ClientWidth = 0;
+    double ClientHeight = 0;
+    QList<MonitorBox> Boxes; // in the order of the monitor list, numbered from 1
+};
+
+// Fits the virtual screen into the design box less a 300-twip margin, keeping its aspect ratio,
+// and places one box per monitor at its scaled position, inset by 50 twips on every side.
+// A virtual screen without extent leaves the boxes at their design geometry.
+MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &monitors);
+
+// Twips to whole pixels, halves to the even neighbour; each edge and size converted on its own.
+int ToPixels(double twips);
+QRect ToPixels(const TwipRect &r);
+
+}
