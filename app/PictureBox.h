@@ -40,6 +40,12 @@ public:
 
     // What the box shows inside its border.
     const QImage &Canvas() const { return m_canvas; }
+    // The same for drawing straight onto, by a caller that paints all of it at once; update()
+    // shows the result.
+    QImage &Surface() { return m_canvas; }
+    // Makes picture the background picture without drawing it, for a caller that paints over the
+    // whole surface right after.
+    void HoldPicture(const QImage &picture) { m_picture = picture; }
 
 Q_SIGNALS:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);

@@ -2,13 +2,19 @@
 #include "app/frmMain.h"
 
 #include "about/frmAbout.h"
+#include "app/ColourPicker.h"
 #include "app/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
+#include "app/PointerStep.h"
 #include "app/Twips.h"
 #include "app/Version.h"
+#include "app/ZoomView.h"
 #include "localisation/mdlI18n.h"
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,6 +85,8 @@ frmMain::frmMain(QWidget *parent)
     dialogFont.setPointSizeF(DesignFontPointSize);
     setFont(dialogFont);
     CreateControls();
+    WireColourFields();
+    WireColourPicker();
     Form_Load();
 }
 
@@ -205,4 +213,257 @@ void frmMain::ShowPictureFitted(const QImage &picture)
 void frmMain::SelectAllText(QLineEdit *box)
 {
     box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+// Colour picker ----------------------------------------------------------------------------------
+
+namespace {
+// Hands the arrow keys to a callback, wherever the keyboard focus is.
+class ArrowKeyFilter : public QObject
+{
+public:
+    explicit ArrowKeyFilter(std::function<void(int, bool)> onArrow) : m_onArrow(std::move(onArrow)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+                if (event->type() == QEvent::KeyPress)
+                    m_onArrow(key->key(), key->modifiers() & Qt::ShiftModifier);
+                event->accept();
+                return true;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(int, bool)> m_onArrow;
+};
+}
+
+void frmMain::WireColourPicker()
+{
+    m_colourPicker = std::make_unique<ColourPicker>(*m_colourFields);
+    m_pickerKeys = std::make_unique<ArrowKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); });
+    connect(picCursor, &PictureBox::MouseDown, this, [this] { picCursor_MouseDown(); });
+    connect(picCursor, &PictureBox::MouseUp, this, [this] { picCursor_MouseUp(); });
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+}
+
+void frmMain::picCursor_MouseDown()
+{
+    // Any button starts the drag; a second button while one is held changes nothing.
+    if (m_picking)
+        return;
+    m_picking = true;
+    m_samplesThisDrag = 0;
+    // The handle takes the focus and, hidden, passes it on to the zoom view, so none of the
+    // colour fields is the active control while the samples are written into them.
+    picCursor->setFocus(Qt::MouseFocusReason);
+    picCursor->hide();
+    // A widget hidden inside its own press handler never hears the release; holding the mouse
+    // keeps it coming, from wherever on the screen the button is let go.
+    picCursor->grabMouse();
+    QGuiApplication::setOverrideCursor(Cursors::Eyedropper());
+    qApp->installEventFilter(m_pickerKeys.get());
+    Timer1->start();
+}
+
+void frmMain::picCursor_MouseUp()
+{
+    if (!m_picking)
+        return;
+    Timer1->stop();
+    if (m_samplesThisDrag == 0) {
+        // A click shorter than one tick still samples the spot, with the handle painted away.
+        repaint(picCursor->geometry());
+        Timer1_Timer();
+    }
+    qApp->removeEventFilter(m_pickerKeys.get());
+    QGuiApplication::restoreOverrideCursor();
+    picCursor->releaseMouse();
+    picCursor->show();
+    m_picking = false;
+}
+
+void frmMain::Timer1_Timer()
+{
+    ++m_samplesThisDrag;
+    m_colourPicker->Tick(CurrentPlatform().CursorPos(), picZoom->Surface());
+    picZoom->HoldPicture(m_colourPicker->Picture());
+    picZoom->update();
+}
+
+void frmMain::MovePointerByKey(int key, bool shift)
+{
+    Platform &platform = CurrentPlatform();
+    platform.SetCursorPos(StepPointer(platform.CursorPos(), ArrowKeyStep(key, shift), platform.VirtualScreen().ToQRect()));
+}
+
+// Colour fields ----------------------------------------------------------------------------------
+
+void frmMain::WireColourFields()
+{
+    // Connected after the design-time texts are in, so no field has accepted a text yet.
+    m_colourFields = std::make_unique<ColourFields>(static_cast<ColourFieldControls &>(*this), LastSelStart);
+    connect(txtDec, &QLineEdit::textChanged, this, &frmMain::txtDec_Change);
+    connect(txtHex, &QLineEdit::textChanged, this, &frmMain::txtHex_Change);
+    connect(txtR, &QLineEdit::textChanged, this, &frmMain::txtR_Change);
+    connect(txtG, &QLineEdit::textChanged, this, &frmMain::txtG_Change);
+    connect(txtB, &QLineEdit::textChanged, this, &frmMain::txtB_Change);
+    for (QLineEdit *field : {txtDec, txtHex, txtR, txtG, txtB})
+        field->installEventFilter(this);
+}
+
+void frmMain::txtDec_Change()
+{
+    m_colourFields->Change(ColourFieldId::Dec);
+}
+
+void frmMain::txtHex_Change()
+{
+    m_colourFields->Change(ColourFieldId::Hex);
+}
+
+void frmMain::txtR_Change()
+{
+    m_colourFields->Change(ColourFieldId::R);
+}
+
+void frmMain::txtG_Change()
+{
+    m_colourFields->Change(ColourFieldId::G);
+}
+
+void frmMain::txtB_Change()
+{
+    m_colourFields->Change(ColourFieldId::B);
+}
+
+void frmMain::ColourField_GotFocus(ColourFieldId f)
+{
+    SelectAllText(FieldControl(f));
+}
+
+void frmMain::ColourField_KeyPress(ColourFieldId f)
+{
+    m_colourFields->RememberSelStart(f);
+}
+
+void frmMain::ColourField_MouseDown(ColourFieldId f)
+{
+    m_colourFields->RememberSelStart(f);
+}
+
+void frmMain::ColourField_Validate(ColourFieldId f)
+{
+    m_colourFields->Validate(f);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    ColourFieldId f = ColourFieldId::Dec;
+    if (FindField(watched, &f)) {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            // Entering a field selects it all; coming back from another window or from the
+            // field's own menu is no entering.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                ColourField_GotFocus(f);
+            break;
+        }
+        case QEvent::FocusOut: {
+            // Only a move to another control of this window validates. The toolkit has already
+            // moved the focus on; the field being left still counts as the active control while
+            // its normal form is written, and that happens before the next field is entered.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            QWidget *next = QApplication::focusWidget();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && next
+                && next != watched && next->window() == this)
+                ColourField_Validate(f);
+            break;
+        }
+        case QEvent::KeyPress:
+            ColourField_KeyPress(f);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            ColourField_MouseDown(f);
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QLineEdit *frmMain::FieldControl(ColourFieldId f) const
+{
+    switch (f) {
+    case ColourFieldId::Dec:
+        return txtDec;
+    case ColourFieldId::Hex:
+        return txtHex;
+    case ColourFieldId::R:
+        return txtR;
+    case ColourFieldId::G:
+        return txtG;
+    case ColourFieldId::B:
+        return txtB;
+    }
+    return txtDec;
+}
+
+bool frmMain::FindField(const QObject *object, ColourFieldId *f) const
+{
+    for (ColourFieldId candidate : {ColourFieldId::Dec, ColourFieldId::Hex, ColourFieldId::R, ColourFieldId::G, ColourFieldId::B}) {
+        if (FieldControl(candidate) == object) {
+            *f = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString frmMain::Text(ColourFieldId f) const
+{
+    return FieldControl(f)->text();
+}
+
+void frmMain::SetText(ColourFieldId f, const QString &text)
+{
+    // A different text emits textChanged at once, which runs the field's change handling nested
+    // in this call; the same text emits nothing.
+    FieldControl(f)->setText(text);
+}
+
+qint32 frmMain::SelStart(ColourFieldId f) const
+{
+    const QLineEdit *field = FieldControl(f);
+    return field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+}
+
+void frmMain::SetSelStart(ColourFieldId f, qint32 position)
+{
+    FieldControl(f)->setCursorPosition(position);
+}
+
+bool frmMain::IsActiveControl(ColourFieldId f) const
+{
+    return focusWidget() == FieldControl(f);
+}
+
+void frmMain::SetColourBoxColour(qint32 colour)
+{
+    picColour->SetBackColor(QColor(PixelOf(colour)));
 }

@@ -1,10 +1,14 @@
 // The main window: colour picker, colour fields, screenshot commands.
 #pragma once
 
+#include "app/ColourFields.h"
+#include "app/ColourPicker.h"
 #include "platform/Platform.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class PictureBox;
 class QGroupBox;
@@ -14,7 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-class frmMain : public QWidget
+class frmMain : public QWidget, private ColourFieldControls
 {
     Q_OBJECT
 
@@ -26,10 +30,43 @@ public:
     void ShowPictureFitted(const QImage &picture);
     static void SelectAllText(QLineEdit *box);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void CreateControls();
     void Form_Load();
     void cmdAbout_Click();
+
+    // Colour fields
+    void WireColourFields();
+    void txtDec_Change();
+    void txtHex_Change();
+    void txtR_Change();
+    void txtG_Change();
+    void txtB_Change();
+    // GotFocus, KeyPress, MouseDown and Validate are alike for the five fields.
+    void ColourField_GotFocus(ColourFieldId f);
+    void ColourField_KeyPress(ColourFieldId f);
+    void ColourField_MouseDown(ColourFieldId f);
+    void ColourField_Validate(ColourFieldId f);
+    QLineEdit *FieldControl(ColourFieldId f) const;
+    bool FindField(const QObject *object, ColourFieldId *f) const;
+
+    // Colour picker
+    void WireColourPicker();
+    void picCursor_MouseDown();
+    void picCursor_MouseUp();
+    void Timer1_Timer();
+    void MovePointerByKey(int key, bool shift);
+
+    // The fields as the synchronisation sees them.
+    QString Text(ColourFieldId f) const override;
+    void SetText(ColourFieldId f, const QString &text) override;
+    qint32 SelStart(ColourFieldId f) const override;
+    void SetSelStart(ColourFieldId f, qint32 position) override;
+    bool IsActiveControl(ColourFieldId f) const override;
+    void SetColourBoxColour(qint32 colour) override;
 
     // Colour picker and colour fields
     QLabel *lblDez = nullptr;
@@ -66,4 +103,10 @@ private:
     QString LastSaveFolder;
     bool CaptureActiveWindow = false;
     MonitorHandle CaptureMonitorHandle = 0;
+
+    std::unique_ptr<ColourFields> m_colourFields;
+    std::unique_ptr<ColourPicker> m_colourPicker;
+    std::unique_ptr<QObject> m_pickerKeys; // arrow keys while the eyedropper is held
+    bool m_picking = false;
+    int m_samplesThisDrag = 0;
 };

@@ -154,23 +154,11 @@ bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
             atoms.push_back(above);
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, w, wmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(atoms.size()), atoms.data());
-        xcb_flush(m_connection);
-        return true;
+        // A window being shown again may be taken over by the window manager between our look
+        // at it and the property change; the request below reaches it in that case.
     }
 
-    xcb_client_message_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = w;
-    event.type = wmState;
-    event.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _NET_WM_STATE_REMOVE
-    event.data.data32[1] = above;
-    event.data.data32[2] = 0;
-    event.data.data32[3] = 1; // source indication: a normal application
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(m_connection);
+    // data: _NET_WM_STATE_ADD (1) or _REMOVE (0), the property, none, source: a normal application.
+    x11::SendToWindowManager(m_connection, m_root, w, wmState, {on ? 1u : 0u, above, 0u, 1u, 0u});
     return true;
 }
