@@ -51,15 +51,24 @@ private Q_SLOTS:
         window.setWindowTitle(QStringLiteral("Owner"));
         window.setGeometry(owner);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
         QTRY_COMPARE(window.geometry(), owner);
         const QRect ownerFrame = window.frameGeometry();
 
         QRect frame;
         WhenModal<QFileDialog>([&](QFileDialog *dialog) {
-            // The dialog moves once it is on the screen; give the window manager time to follow.
-            QTest::qWait(300);
-            frame = dialog->frameGeometry();
+            // The dialog moves once it is on the screen: read it when it has stood still a while.
+            QRect previous;
+            QDeadlineTimer still(300);
+            const QDeadlineTimer limit(5000);
+            while (!still.hasExpired() && !limit.hasExpired()) {
+                QTest::qWait(20);
+                if (dialog->frameGeometry() != previous) {
+                    previous = dialog->frameGeometry();
+                    still.setRemainingTime(300);
+                }
+            }
+            frame = previous;
             dialog->reject();
         }, nullptr, [](QFileDialog *dialog) { return dialog->windowHandle() && dialog->windowHandle()->isExposed(); });
         qint32 flags = 0;

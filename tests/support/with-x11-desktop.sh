@@ -57,6 +57,9 @@ if [ "$wm" = 1 ]; then
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
         sleep 0.05
     done
+    # openbox announces itself before it has finished starting; on a busy machine a window
+    # mapped in that moment was seen to stay unmanaged and never exposed.
+    sleep 0.5
 fi
 
 "$@"
