@@ -87,6 +87,7 @@ frmMain::frmMain(QWidget *parent)
     CreateControls();
     WireColourFields();
     WireColourPicker();
+    WireCaptureCommands();
     Form_Load();
 }
 
@@ -269,11 +270,7 @@ void frmMain::picCursor_MouseDown()
     // The handle takes the focus and, hidden, passes it on to the zoom view, so none of the
     // colour fields is the active control while the samples are written into them.
     picCursor->setFocus(Qt::MouseFocusReason);
-    picCursor->hide();
-    // A widget hidden inside its own press handler never hears the release; holding the mouse
-    // keeps it coming, from wherever on the screen the button is let go.
-    picCursor->grabMouse();
-    QGuiApplication::setOverrideCursor(Cursors::Eyedropper());
+    BeginHandleDrag(picCursor, Cursors::Eyedropper());
     qApp->installEventFilter(m_pickerKeys.get());
     Timer1->start();
 }
@@ -289,10 +286,24 @@ void frmMain::picCursor_MouseUp()
         Timer1_Timer();
     }
     qApp->removeEventFilter(m_pickerKeys.get());
-    QGuiApplication::restoreOverrideCursor();
-    picCursor->releaseMouse();
-    picCursor->show();
+    EndHandleDrag(picCursor);
     m_picking = false;
+}
+
+void frmMain::BeginHandleDrag(PictureBox *handle, const QCursor &pointer)
+{
+    handle->hide();
+    // A widget hidden inside its own press handler never hears the release; holding the mouse
+    // keeps it coming, from wherever on the screen the button is let go.
+    handle->grabMouse();
+    QGuiApplication::setOverrideCursor(pointer);
+}
+
+void frmMain::EndHandleDrag(PictureBox *handle)
+{
+    QGuiApplication::restoreOverrideCursor();
+    handle->releaseMouse();
+    handle->show();
 }
 
 void frmMain::Timer1_Timer()

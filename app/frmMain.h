@@ -12,6 +12,7 @@
 
 class PictureBox;
 class QGroupBox;
+class QCursor;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -59,6 +60,23 @@ private:
     void picCursor_MouseUp();
     void Timer1_Timer();
     void MovePointerByKey(int key, bool shift);
+
+    // Both handles are dragged alike: hidden, holding the mouse, their image as the pointer.
+    void BeginHandleDrag(PictureBox *handle, const QCursor &pointer);
+    void EndHandleDrag(PictureBox *handle);
+
+    // Screenshots
+    void WireCaptureCommands();
+    void cmdDesktop_Click();
+    void cmdWindow_Click();
+    void Timer3_Timer();
+    void picCursorScreen_MouseDown();
+    void Timer2_Timer();
+    void picCursorScreen_MouseUp(Qt::KeyboardModifiers shift);
+    void DeliverCapture(const QImage &picture);
+    void ShowOnTop();
+    QPoint HandleCentreOnScreen(const QWidget *handle) const;
+    void WaitUntilUncovered(QPoint p);
 
     // The fields as the synchronisation sees them.
     QString Text(ColourFieldId f) const override;
@@ -108,5 +126,6 @@ private:
     std::unique_ptr<ColourPicker> m_colourPicker;
     std::unique_ptr<QObject> m_pickerKeys; // arrow keys while the eyedropper is held
     bool m_picking = false;
+    bool m_draggingHand = false;
     int m_samplesThisDrag = 0;
 };

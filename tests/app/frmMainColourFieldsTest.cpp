@@ -106,9 +106,9 @@ private Q_SLOTS:
         QTest::newRow("R emptied and left by access key")
             << QStringList{"alt G", "type 5", "alt R", "type 25", "key Backspace", "key Backspace", "alt B"}
             << QStringList{"1280", "#000500", "0", "5", "0"} << "txtB" << "0" << -1;
-        QTest::newRow("G 007 left for a button")
-            << QStringList{"alt G", "type 007", "click cmdWindow"} << QStringList{"1792", "#000700", "0", "7", "0"}
-            << "cmdWindow" << "" << -1;
+        QTest::newRow("G 007 left for an option button")
+            << QStringList{"alt G", "type 007", "click optFile"} << QStringList{"1792", "#000700", "0", "7", "0"}
+            << "optFile" << "" << -1;
         QTest::newRow("first refused edit empties the field")
             << QStringList{"alt R", "type x"} << QStringList{"0", "#000000", "", "0", "0"} << "txtR" << "" << 0;
         QTest::newRow("Tab selects the whole next field")

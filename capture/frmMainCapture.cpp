@@ -1,0 +1,185 @@
+// The main window's screenshot commands: the delayed desktop and window captures, the hand that
+// is dragged onto a window, and where every capture goes.
+#include "app/frmMain.h"
+
+#include "app/Cursors.h"
+#include "app/MessageBoxes.h"
+#include "app/PictureBox.h"
+#include "app/RuntimeError.h"
+#include "capture/CaptureOutput.h"
+#include "capture/CaptureSteps.h"
+#include "capture/mdlCapture.h"
+#include "capture/mdlFileDialog.h"
+#include "localisation/mdlTools.h"
+#include "monitors/frmMonitor.h"
+#include "monitors/mdlWindow.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+// How long the windows beneath may take to show themselves once this window is hidden.
+constexpr int UncoverTimeoutMs = 1000;
+}
+
+void frmMain::WireCaptureCommands()
+{
+    Timer3->setSingleShot(true);
+    connect(cmdDesktop, &QPushButton::clicked, this, &frmMain::cmdDesktop_Click);
+    connect(cmdWindow, &QPushButton::clicked, this, &frmMain::cmdWindow_Click);
+    connect(Timer3, &QTimer::timeout, this, &frmMain::Timer3_Timer);
+    connect(Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    connect(picCursorScreen, &PictureBox::MouseDown, this, [this] { picCursorScreen_MouseDown(); });
+    connect(picCursorScreen, &PictureBox::MouseUp, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers shift) { picCursorScreen_MouseUp(shift); });
+}
+
+void frmMain::cmdDesktop_Click()
+{
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+    CaptureMonitorHandle = 0;
+    if (mdlWindow::GetMonitorCount() > 1) {
+        // Created for this choice and gone with it.
+        auto dialog = std::make_unique<frmMonitor>(this);
+        CaptureMonitorHandle = dialog->ShowDlg(this);
+    }
+    MessageBoxes::ShowNotice(this, CaptureScreenNotice);
+    hide();
+    CaptureActiveWindow = false;
+    Timer3->start(); // the two seconds run from the closing of the notice
+}
+
+void frmMain::cmdWindow_Click()
+{
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+    MessageBoxes::ShowNotice(this, CaptureWindowNotice);
+    hide();
+    CaptureActiveWindow = true;
+    Timer3->start();
+}
+
+void frmMain::Timer3_Timer()
+{
+    Timer3->stop();
+    try {
+        const QImage picture = CaptureSteps::TakeDelayedCapture(CaptureActiveWindow, CaptureMonitorHandle);
+        ShowOnTop();
+        DeliverCapture(picture);
+    } catch (const RuntimeError &error) {
+        MessageBoxes::ShowStandardError(this, error);
+    }
+    show();
+}
+
+void frmMain::picCursorScreen_MouseDown()
+{
+    if (m_draggingHand || m_picking)
+        return;
+    m_draggingHand = true;
+    BeginHandleDrag(picCursorScreen, Cursors::PointingHand());
+    Timer2->start();
+}
+
+void frmMain::Timer2_Timer()
+{
+    // A preview that fails ends its tick quietly; the next tick tries again.
+    try {
+        const QPoint p = CurrentPlatform().CursorPos();
+        if (CaptureSteps::IsWindowAt(p, static_cast<WindowHandle>(winId())))
+            return;
+        ShowPictureFitted(mdlCapture::GrabWindowAtPoint(p.x(), p.y(), false, false));
+    } catch (const RuntimeError &) {
+    }
+}
+
+void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
+{
+    if (!m_draggingHand)
+        return;
+    m_draggingHand = false;
+    const bool ctrl = shift & Qt::ControlModifier;
+    try {
+        Timer2->stop();
+        EndHandleDrag(picCursorScreen);
+        Platform &platform = CurrentPlatform();
+        const QPoint p = platform.CursorPos();
+        if (!ctrl)
+            platform.SetCursorPos(HandleCentreOnScreen(picCursorScreen));
+        SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+        hide();
+        WaitUntilUncovered(p);
+        // With Ctrl the window comes to the front first, and the pointer stays where it was.
+        const QImage picture = mdlCapture::GrabWindowAtPoint(p.x(), p.y(), true, ctrl);
+        ShowOnTop();
+        platform.SetCursorPos(p);
+        DeliverCapture(picture);
+    } catch (const RuntimeError &error) {
+        MessageBoxes::ShowStandardError(this, error);
+    }
+    show();
+}
+
+void frmMain::DeliverCapture(const QImage &picture)
+{
+    // An empty capture would leave an empty clipboard or no file without a word: say so instead.
+    CaptureSteps::RequirePicture(picture);
+    ShowPictureFitted(picture);
+    if (optClipboard->isChecked()) {
+        CaptureOutput::PutOnClipboard(picture);
+        return;
+    }
+    const QString filter = mdlFileDialog::BuildDialogFilter(
+        {SaveFilterText + QStringLiteral(" (*.bmp)"), QStringLiteral("*.bmp")});
+    qint32 flags = 0;
+    qint32 filterIndex = 1;
+    const QString path = mdlFileDialog::ShowSaveDialog(flags, LastSaveFolder, filter, filterIndex,
+                                                       QStringLiteral("bmp"), QString(), QString(), this);
+    if (path.isEmpty())
+        return;
+    LastSaveFolder = mdlTools::GetFolderPart(path);
+    CaptureOutput::WriteBitmapFile(picture, path);
+}
+
+void frmMain::ShowOnTop()
+{
+    show();
+    SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true);
+}
+
+QPoint frmMain::HandleCentreOnScreen(const QWidget *handle) const
+{
+    // The client area in device pixels, and the handle inside it scaled the same way.
+    const ScreenRect client = CurrentPlatform().ClientRect(static_cast<WindowHandle>(winId()));
+    const double ratio = devicePixelRatioF();
+    const QRect inWindow(handle->mapTo(this, QPoint(0, 0)), handle->size());
+    const QRectF scaled(inWindow.x() * ratio, inWindow.y() * ratio, inWindow.width() * ratio,
+                        inWindow.height() * ratio);
+    ScreenRect r;
+    r.Left = client.Left + qint32(scaled.left());
+    r.Top = client.Top + qint32(scaled.top());
+    r.Right = client.Left + qint32(scaled.right());
+    r.Bottom = client.Top + qint32(scaled.bottom());
+    r.Width = r.Right - r.Left;
+    r.Height = r.Bottom - r.Top;
+    return CaptureSteps::Centre(r);
+}
+
+void frmMain::WaitUntilUncovered(QPoint p)
+{
+    // The windows beneath must be on the screen again before anything is copied there: wait
+    // until this window no longer lies at p, letting pending events run meanwhile.
+    const WindowHandle own = static_cast<WindowHandle>(winId());
+    QDeadlineTimer deadline(UncoverTimeoutMs);
+    do {
+        QCoreApplication::processEvents();
+        if (!CaptureSteps::IsWindowAt(p, own))
+            return;
+        QThread::msleep(5);
+    } while (!deadline.hasExpired());
+}
