@@ -41,10 +41,10 @@ QString Run(const QString &program, const QStringList &arguments, int timeoutMs 
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-QRect SpecRect(const QString &spec)
+QRect MonitorArgumentRect(const QString &monitor)
 {
     static const QRegularExpression geometry(QStringLiteral(R"((\d+)(?:/\d+)?x(\d+)(?:/\d+)?\+(-?\d+)\+(-?\d+))"));
-    const auto m = geometry.match(spec);
+    const auto m = geometry.match(monitor);
     return m.hasMatch() ? QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
                                 m.captured(2).toInt())
                         : QRect();
@@ -74,7 +74,7 @@ bool WaitFor(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
-bool SetMonitors(const QStringList &specs)
+bool SetMonitors(const QStringList &monitors)
 {
     // Replacing a monitor that owns an output fails, so the old ones go first; the server shows
     // its automatic monitor in between.
@@ -92,11 +92,11 @@ bool SetMonitors(const QStringList &specs)
     static int generation = 0;
     ++generation;
     QSet<QString> expected;
-    for (const QString &spec : specs) {
-        QStringList arguments = spec.split(QLatin1Char(' '));
+    for (const QString &monitor : monitors) {
+        QStringList arguments = monitor.split(QLatin1Char(' '));
         arguments[0] += QString::number(generation);
         Run(QStringLiteral("xrandr"), QStringList{QStringLiteral("--setmonitor")} + arguments);
-        const QRect r = SpecRect(spec);
+        const QRect r = MonitorArgumentRect(monitor);
         expected.insert(QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
     }
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))

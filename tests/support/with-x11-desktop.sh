@@ -19,7 +19,7 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--screen WxHxD] [--wm] [--monitor SPEC]... -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--screen WxHxD] [--wm] [--monitor MONITOR]... -- command..." >&2; exit 2; }
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -45,9 +45,9 @@ export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 export QT_QPA_PLATFORM=xcb
 
-for spec in "${monitors[@]}"; do
+for monitor in "${monitors[@]}"; do
     # shellcheck disable=SC2086
-    xrandr --setmonitor $spec >/dev/null
+    xrandr --setmonitor $monitor >/dev/null
 done
 
 if [ "$wm" = 1 ]; then
