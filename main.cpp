@@ -4,10 +4,18 @@
 #include "app/frmMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
