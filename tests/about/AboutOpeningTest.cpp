@@ -3,8 +3,8 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "support/NetWmState.h"
 
-#include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -14,14 +14,6 @@
 #include <memory>
 
 namespace {
-bool IsAbove(WId window)
-{
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_STATE")});
-    xprop.waitForFinished();
-    return QString::fromLocal8Bit(xprop.readAllStandardOutput()).contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
-}
-
 // Waits up to five seconds for the main window's state to become `above`.
 bool WaitForAbove(WId window, bool above)
 {

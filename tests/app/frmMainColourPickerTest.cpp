@@ -212,9 +212,6 @@ private Q_SLOTS:
         const QStringList blue{"16711680", "#0000FF", "0", "0", "255"};
         const QStringList green{"65280", "#00FF00", "0", "255", "0"};
         QTest::newRow("white on the primary") << PrimaryOrigin + QPoint(640, 900) << 1 << white;
-        QTest::newRow("red on the primary") << PrimaryOrigin + QPoint(641, 901) << 1 << red;
-        QTest::newRow("blue on the primary") << PrimaryOrigin + QPoint(0, 902) << 1 << blue;
-        QTest::newRow("white on the left monitor") << QPoint(1279, 900) << 1 << white;
         QTest::newRow("red on the left monitor") << QPoint(3, 901) << 1 << red;
         QTest::newRow("blue on the left monitor, right button") << QPoint(700, 902) << 3 << blue;
         QTest::newRow("top-left corner of the virtual screen") << QPoint(0, 0) << 1 << green;

@@ -90,7 +90,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("emptyPicture");
         QTest::newRow("folder that does not exist") << QStringLiteral("missing/shot.bmp") << false;
-        QTest::newRow("a file where the folder should be") << QStringLiteral("plain.txt/shot.bmp") << false;
         QTest::newRow("empty picture over an existing file") << QStringLiteral("kept.bmp") << true;
     }
     void unwritablePlacesRaiseAndKeepTheOldFile()

@@ -83,9 +83,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("without extension") << "shot" << "shot.bmp";
-        QTest::newRow("with extension") << "shot.bmp" << "shot.bmp";
         QTest::newRow("other extension kept") << "shot.png" << "shot.png";
-        QTest::newRow("umlauts") << QStringLiteral("Größe") << QStringLiteral("Größe.bmp");
     }
     void typedName()
     {

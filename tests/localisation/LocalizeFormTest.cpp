@@ -237,29 +237,6 @@ private Q_SLOTS:
         QCOMPARE(test.lblNoLoc->text(), QStringLiteral("1.01"));
     }
 
-    // Bad language files cost nothing but the translations they fail to give.
-    void badLanguageFiles_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // null: a directory in its place
-        QTest::newRow("garbage") << QByteArray("\xff\x00\x01[[[===\n\n\r\r\x80\x81", 15);
-        QTest::newRow("NULs") << QByteArray(500, '\0');
-        QTest::newRow("long line") << "[frmTest]\ncmdOK.Caption=" + QByteArray(1 << 20, 'x') + '\n';
-        QTest::newRow("directory") << QByteArray();
-    }
-    void badLanguageFiles()
-    {
-        QFETCH(QByteArray, file);
-        QVERIFY(file.isNull() ? QDir().mkdir(m_path) : WriteBytes(m_path, file));
-        TestForm test;
-        mdlI18n::LocalizeForm(&test.form);
-        QVERIFY(test.cmdOK->text() == QStringLiteral("OK") || test.cmdOK->text() == QString(254, u'x'));
-        QCOMPARE(test.tbsAbout->tabText(1), QStringLiteral("Autor"));
-        if (file.isNull())
-            QVERIFY(QFileInfo(m_path).isDir());
-        else
-            QVERIFY(ReadBytes(m_path).startsWith(file));
-    }
-
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_path;

@@ -192,8 +192,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QByteArray>("fileAfter");
-        QTest::newRow("missing entry is written") << QByteArray("[frmMonitor]\n") << "Monitorauswahl"
-                                                  << QByteArray("[frmMonitor]\nCaption=Monitorauswahl\n");
         const QByteArray translated("[frmMonitor]\nCaption=Select monitor\nlblDesktop.Caption=Screen\n"
                                     "lblMonitor.Caption=Display\n");
         QTest::newRow("translated") << translated << "Select monitor" << translated;
@@ -235,7 +233,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("box"); // -1: the virtual-screen box around the monitors
         QTest::addColumn<QString>("keys");
         QTest::newRow("Monitor 1") << 0 << "";
-        QTest::newRow("Monitor 2") << 1 << "";
         QTest::newRow("virtual screen") << -1 << "";
         QTest::newRow("Alt+F4") << -2 << "alt+F4";
     }
