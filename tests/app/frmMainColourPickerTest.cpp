@@ -290,20 +290,6 @@ private Q_SLOTS:
         CheckIdle();
     }
 
-    // After a drag the fields recompute one another again when typed into.
-    void editingAfterTheDrag()
-    {
-        PressEyedropper(1);
-        MoveTo(PrimaryOrigin + QPoint(10, 901));
-        QTRY_COMPARE(Control<QLineEdit>("txtDec")->text(), QStringLiteral("255"));
-        Release(1);
-        auto *txtG = Control<QLineEdit>("txtG");
-        txtG->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(txtG, QStringLiteral("255"));
-        QCOMPARE(FieldTexts(), (QStringList{"65535", "#FFFF00", "255", "255", "0"}));
-        QCOMPARE(Control<PictureBox>("picColour")->BackColor(), QColor(255, 255, 0));
-    }
-
     void cleanupTestCase()
     {
         m_window.reset();

@@ -124,17 +124,6 @@ private Q_SLOTS:
         QVERIFY(ReadAll(path).startsWith("[frmMain]\nlblB.Caption=&Blau\n"));
     }
 
-    void markupAndLineBreaksInATranslationArePlainText()
-    {
-        const QByteArray content = "[frmMain]\nlblHex.Caption=<b>Hex</b>\noptFile.Caption=Datei\\nspeichern\n";
-        auto window = Open(&content);
-        auto *label = window->findChild<QLabel *>(QStringLiteral("lblHex"));
-        QCOMPARE(label->textFormat(), Qt::PlainText);
-        QCOMPARE(label->text(), QStringLiteral("<b>Hex</b>"));
-        QCOMPARE(window->findChild<QAbstractButton *>(QStringLiteral("optFile"))->text(),
-                 QStringLiteral("Datei\nspeichern"));
-    }
-
     // Whatever is wrong with the file, the window opens with its built-in texts.
     void brokenFilesShowTheBuiltInTexts_data()
     {

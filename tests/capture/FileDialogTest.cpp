@@ -188,8 +188,6 @@ private Q_SLOTS:
         QTest::newRow("capture") << BitmapFilter() << QStringList{"Bitmap (*.bmp)"} << "" << "" << "" << "Save As";
         QTest::newRow("empty filter shows all files")
             << "" << QStringList{"AlleDateien (*.*)"} << "bild.bmp" << "bild.bmp" << "Bild speichern" << "Bild speichern";
-        QTest::newRow("proposed name cut to 260")
-            << BitmapFilter() << QStringList{"Bitmap (*.bmp)"} << longName << longName.left(260) << "" << "Save As";
     }
     void opening()
     {

@@ -113,6 +113,7 @@ int RootDepth()
     return x.screen->root_depth;
 }
 
+// The pattern's stored pixel value at root (x, y): an index at depth 8, RGB 5-6-5 at 16, 0xRRGGBB at 24.
 quint32 RootPatternValue(int depth, int x, int y)
 {
     switch (depth) {
@@ -125,6 +126,7 @@ quint32 RootPatternValue(int depth, int x, int y)
     }
 }
 
+// The stored pixel value of a screen copy (index, 16-bit value or 0xRRGGBB).
 quint32 StoredValue(const QImage &image, int x, int y)
 {
     switch (image.format()) {
