@@ -314,13 +314,15 @@ std::unique_ptr<Panel> StartBottomPanel(const QRect &rect)
     return panel;
 }
 
-void FillWindow(quint32 window, quint32 pixel)
+void FillWindow(quint32 window, quint32 pixel, const QRect &rect)
 {
     Connection x;
+    if (!window)
+        window = x.screen->root;
     const xcb_gcontext_t gc = xcb_generate_id(x.c);
     xcb_create_gc(x.c, gc, window, XCB_GC_FOREGROUND, &pixel);
-    const xcb_rectangle_t all{0, 0, 0x7fff, 0x7fff};
-    xcb_poly_fill_rectangle(x.c, window, gc, 1, &all);
+    const xcb_rectangle_t r{qint16(rect.x()), qint16(rect.y()), quint16(rect.width()), quint16(rect.height())};
+    xcb_poly_fill_rectangle(x.c, window, gc, 1, &r);
     xcb_free_gc(x.c, gc);
     x.Sync();
 }

@@ -52,8 +52,9 @@ struct Panel
 };
 std::unique_ptr<Panel> StartBottomPanel(const QRect &rect);
 
-// Paints a window's area with one pixel value behind its owner's back.
-void FillWindow(quint32 window, quint32 pixel);
+// Paints a window's area, or rect of it (window coordinates), with one pixel value behind its
+// owner's back; window 0 is the root window.
+void FillWindow(quint32 window, quint32 pixel, const QRect &rect = QRect(0, 0, 0x7fff, 0x7fff));
 
 // The children of a window, bottom to top, and a window's rectangle in root coordinates.
 QList<quint32> ChildWindows(quint32 window);
