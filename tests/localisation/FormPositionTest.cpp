@@ -1,7 +1,7 @@
 // Saving and restoring the position of a real window under a window manager.
 #include "localisation/QtFormWindow.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/cInifile.h"
 
 #include <QGuiApplication>

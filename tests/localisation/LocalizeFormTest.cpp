@@ -1,7 +1,7 @@
 // Localising a real window: every kind of control, the keys, their order, plain-text display.
 #include "localisation/mdlI18n.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/cInifile.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The profile file functions: reads, byte-exact writes, safe replacement, random files.
 #include "localisation/ProfileFile.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/AnsiText.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The INI file class: its fields, entry and list operations, numbers, and failing windows.
 #include "localisation/cInifile.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "app/RuntimeError.h"
 #include "localisation/FormWindow.h"
 

@@ -1,7 +1,7 @@
 // Text lookups in the language file, and the keys and order of a control's texts.
 #include "localisation/mdlI18n.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/ControlTexts.h"
 #include "localisation/cInifile.h"
 

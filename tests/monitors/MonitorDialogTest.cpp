@@ -5,6 +5,7 @@
 #include "monitors/frmMonitor.h"
 #include "monitors/mdlWindow.h"
 #include "support/ModalWatcher.h"
+#include "support/TestFiles.h"
 
 #include <QtTest>
 
@@ -191,11 +192,7 @@ private Q_SLOTS:
     {
         const QByteArray file("[frmMonitor]\nCaption=Select monitor\nlblDesktop.Caption=Screen\n"
                               "lblMonitor.Caption=Display\n");
-        {
-            QFile lng(LanguageFilePath());
-            QVERIFY(lng.open(QIODevice::WriteOnly));
-            lng.write(file);
-        }
+        QVERIFY(WriteBytes(LanguageFilePath(), file));
 
         QString shownTitle;
         QStringList captions;
@@ -213,9 +210,7 @@ private Q_SLOTS:
         QCOMPARE(captions.size(), 3);
         QVERIFY2(captions[0].startsWith(QStringLiteral("VirtualScreen: ")), qPrintable(captions[0]));
         QVERIFY2(captions[1].startsWith(QStringLiteral("Monitor 1: ")), qPrintable(captions[1]));
-        QFile lng(LanguageFilePath());
-        QVERIFY(lng.open(QIODevice::ReadOnly));
-        QCOMPARE(lng.readAll(), file);
+        QCOMPARE(ReadBytes(LanguageFilePath()), file);
     }
 
     void choice_data()
