@@ -276,7 +276,7 @@ private Q_SLOTS:
         QTest::newRow("R 256") << r << "256" << true;
         QTest::newRow("R &HF") << r << "&HF" << true;
         QTest::newRow("R blank") << r << " 1" << true;
-        QTest::newRow("Dec empty") << dec << "" << false;
+        QTest::newRow("Dec 00000001") << dec << "00000001" << false;
         QTest::newRow("Hex empty") << hex << "" << false;
         QTest::newRow("Hex # alone") << hex << "#" << false;
         QTest::newRow("Hex #1234567") << hex << "#1234567" << true;
