@@ -181,16 +181,12 @@ private Q_SLOTS:
             << QStringList{"focus R", "type 12", "type a"} << "12" << "#0C0000" << "12" << "0" << "0" << 12 << 2;
         QTest::newRow("G minus refused")
             << QStringList{"focus G", "type 4", "type -"} << "1024" << "#000400" << "0" << "4" << "0" << 1024 << 1;
-        QTest::newRow("Dec letter refused")
-            << QStringList{"focus Dec", "type 300", "type e"} << "300" << "#2C0100" << "44" << "1" << "0" << 300 << 3;
         QTest::newRow("Dec 16777216 refused")
             << QStringList{"focus Dec", "type 1677721", "type 6"} << "1677721" << "#999919" << "153" << "153" << "25" << 1677721 << 7;
         QTest::newRow("Dec 16777215")
             << QStringList{"focus Dec", "paste 16777215"} << "16777215" << "#FFFFFF" << "255" << "255" << "255" << 16777215 << 8;
         QTest::newRow("Dec 65280")
             << QStringList{"focus Dec", "type 65280"} << "65280" << "#00FF00" << "0" << "255" << "0" << 65280 << 5;
-        QTest::newRow("Hex ff8800 as typed")
-            << QStringList{"focus Hex", "type ff8800"} << "35071" << "ff8800" << "255" << "136" << "0" << 35071 << 6;
         QTest::newRow("Hex ff8800 left")
             << QStringList{"focus Hex", "type ff8800", "focus R"} << "35071" << "#FF8800" << "255" << "136" << "0" << 35071 << 0;
         QTest::newRow("Hex #abc left")
@@ -208,10 +204,6 @@ private Q_SLOTS:
             << QStringList{"focus R", "type x"} << "0" << "#000000" << "" << "0" << "0" << 0 << 0;
         QTest::newRow("sample white")
             << QStringList{"focus other", "sample 16777215"} << "16777215" << "#FFFFFF" << "255" << "255" << "255" << 16777215 << -1;
-        QTest::newRow("sample red")
-            << QStringList{"focus other", "sample 255"} << "255" << "#FF0000" << "255" << "0" << "0" << 255 << -1;
-        QTest::newRow("sample blue")
-            << QStringList{"focus other", "sample 16711680"} << "16711680" << "#0000FF" << "0" << "0" << "255" << 16711680 << -1;
         QTest::newRow("edit after sampling recomputes")
             << QStringList{"focus other", "sample 16777215", "focus G", "type 0"}
             << "16711935" << "#FF00FF" << "255" << "0" << "255" << 16711935 << 1;
@@ -284,19 +276,11 @@ private Q_SLOTS:
         QTest::newRow("R 256") << r << "256" << true;
         QTest::newRow("R &HF") << r << "&HF" << true;
         QTest::newRow("R blank") << r << " 1" << true;
-        QTest::newRow("Dec empty") << dec << "" << false;
-        QTest::newRow("Dec 16777215") << dec << "16777215" << false;
-        QTest::newRow("Dec 16777216") << dec << "16777216" << true;
         QTest::newRow("Dec 00000001") << dec << "00000001" << false;
         QTest::newRow("Hex empty") << hex << "" << false;
         QTest::newRow("Hex # alone") << hex << "#" << false;
-        QTest::newRow("Hex #AbCdEf") << hex << "#AbCdEf" << false;
-        QTest::newRow("Hex abcdef") << hex << "abcdef" << false;
         QTest::newRow("Hex #1234567") << hex << "#1234567" << true;
-        QTest::newRow("Hex 1234567") << hex << "1234567" << true;
-        QTest::newRow("Hex 12#") << hex << "12#" << true;
         QTest::newRow("Hex ##") << hex << "##" << true;
-        QTest::newRow("Hex #g") << hex << "#g" << true;
         QTest::newRow("Hex fullwidth digit") << hex << QString(QChar(0xff11)) << true;
     }
     void refusalRules()

@@ -74,8 +74,6 @@ private Q_SLOTS:
         const QStringList blue{"16711680", "#0000FF", "0", "0", "255"};
         const QStringList green{"65280", "#00FF00", "0", "255", "0"};
         QTest::newRow("white on the primary") << QPoint(640, 500) << white;
-        QTest::newRow("red on the primary") << QPoint(641, 501) << red;
-        QTest::newRow("blue on the primary") << QPoint(0, 502) << blue;
         QTest::newRow("white on the left monitor") << QPoint(-1, 500) << white;
         QTest::newRow("red on the left monitor") << QPoint(-640, 501) << red;
         QTest::newRow("blue at the left edge") << QPoint(-1280, 502) << blue;

@@ -41,7 +41,6 @@ private Q_SLOTS:
         QTest::newRow("2.5") << 2.5 << 2;
         QTest::newRow("3.5") << 3.5 << 4;
         QTest::newRow("-2.5") << -2.5 << -2;
-        QTest::newRow("106.5") << 106.5 << 106;
         QTest::newRow("2.51") << 2.51 << 3;
         QTest::newRow("-0.4") << -0.4 << 0;
     }

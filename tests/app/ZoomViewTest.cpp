@@ -28,7 +28,6 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("pointer");
         QTest::addColumn<QRect>("source");
         QTest::newRow("213x85") << QSize(213, 85) << QPoint(500, 300) << QRect(487, 295, 27, 11);
-        QTest::newRow("213x85 odd pointer") << QSize(213, 85) << QPoint(501, 301) << QRect(488, 296, 27, 11);
         QTest::newRow("213x85 at the primary's corner") << QSize(213, 85) << QPoint(0, 0) << QRect(-13, -5, 27, 11);
         QTest::newRow("213x85 left of the primary") << QSize(213, 85) << QPoint(-1280, -3) << QRect(-1293, -8, 27, 11);
         QTest::newRow("half width rounds to even") << QSize(212, 84) << QPoint(100, 100) << QRect(87, 95, 26, 10);

@@ -2,12 +2,12 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "support/NetWmState.h"
 
 #include <QtTest>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -15,19 +15,6 @@
 #include <QTimer>
 
 namespace {
-QString WmState(WId window)
-{
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_STATE")});
-    xprop.waitForFinished();
-    return QString::fromLocal8Bit(xprop.readAllStandardOutput());
-}
-
-bool IsAbove(WId window)
-{
-    return WmState(window).contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
-}
-
 QString Plain(QString caption)
 {
     return caption.remove(QLatin1Char('&'));
@@ -226,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->SetAlwaysOnTop(static_cast<WindowHandle>(id), false), 0);
         QTRY_VERIFY(!IsAbove(id));
         QVERIFY(m_window->isVisible());
-        QVERIFY(!WmState(id).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")));
+        QVERIFY(!NetWmState(id).contains(QStringLiteral("_NET_WM_STATE_HIDDEN")));
 
         QVERIFY(m_window->SetAlwaysOnTop(static_cast<WindowHandle>(id), true) != 0);
         QTRY_VERIFY(IsAbove(id));

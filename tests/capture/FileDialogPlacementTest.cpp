@@ -32,8 +32,6 @@ private Q_SLOTS:
         const QRect left(0, 0, 1280, 1024);
         const QRect right(1280, 0, 1280, 1024);
         QTest::newRow("small owner") << QRect(300, 300, 270, 200) << left << "inset" << "inset";
-        QTest::newRow("owner at the right edge") << QRect(1000, 300, 270, 200) << left << "flush" << "inset";
-        QTest::newRow("owner at the bottom edge") << QRect(400, 800, 270, 200) << left << "inset" << "flush";
         QTest::newRow("owner in the bottom-right corner of the second monitor")
             << QRect(2280, 800, 270, 200) << right << "flush" << "flush";
         QTest::newRow("owner at the inner edge of the second monitor")

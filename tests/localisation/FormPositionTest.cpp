@@ -1,7 +1,7 @@
 // Saving and restoring the position of a real window under a window manager.
 #include "localisation/QtFormWindow.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/cInifile.h"
 
 #include <QGuiApplication>
@@ -83,11 +83,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<bool>("maximised");
-        QTest::newRow("1") << QByteArray("Maximised=1\n") << true;
         QTest::newRow("2") << QByteArray("Maximised=2\n") << true;
         QTest::newRow("-1") << QByteArray("Maximised=-1\n") << true;
         QTest::newRow("0") << QByteArray("Maximised=0\n") << false;
-        QTest::newRow("missing") << QByteArray() << false;
         QTest::newRow("a word") << QByteArray("Maximised=ja\n") << false;
     }
     void maximisedEntry()

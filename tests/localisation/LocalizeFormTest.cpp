@@ -1,7 +1,7 @@
 // Localising a real window: every kind of control, the keys, their order, plain-text display.
 #include "localisation/mdlI18n.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 #include "localisation/cInifile.h"
 
 #include <QAction>
@@ -235,29 +235,6 @@ private Q_SLOTS:
         QCOMPARE(test.mnuFile->title(), QStringLiteral("&File"));
         QCOMPARE(test.mnuOpen->text(), QStringLiteral("&Open"));
         QCOMPARE(test.lblNoLoc->text(), QStringLiteral("1.01"));
-    }
-
-    // Bad language files cost nothing but the translations they fail to give.
-    void badLanguageFiles_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // null: a directory in its place
-        QTest::newRow("garbage") << QByteArray("\xff\x00\x01[[[===\n\n\r\r\x80\x81", 15);
-        QTest::newRow("NULs") << QByteArray(500, '\0');
-        QTest::newRow("long line") << "[frmTest]\ncmdOK.Caption=" + QByteArray(1 << 20, 'x') + '\n';
-        QTest::newRow("directory") << QByteArray();
-    }
-    void badLanguageFiles()
-    {
-        QFETCH(QByteArray, file);
-        QVERIFY(file.isNull() ? QDir().mkdir(m_path) : WriteBytes(m_path, file));
-        TestForm test;
-        mdlI18n::LocalizeForm(&test.form);
-        QVERIFY(test.cmdOK->text() == QStringLiteral("OK") || test.cmdOK->text() == QString(254, u'x'));
-        QCOMPARE(test.tbsAbout->tabText(1), QStringLiteral("Autor"));
-        if (file.isNull())
-            QVERIFY(QFileInfo(m_path).isDir());
-        else
-            QVERIFY(ReadBytes(m_path).startsWith(file));
     }
 
 private:

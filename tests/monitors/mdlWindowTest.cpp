@@ -46,8 +46,6 @@ private Q_SLOTS:
         QTest::newRow("secondary above primary")
             << RectList{{0, 0, 1280, 1024}, {0, -1024, 1280, 1024}} << QRect(0, -1024, 1280, 2048)
             << IndexList{1, 0};
-        QTest::newRow("secondary below primary")
-            << RectList{{0, 0, 1280, 1024}, {0, 1024, 1280, 1024}} << QRect(0, 0, 1280, 2048) << IndexList{0, 1};
         // Probe centres at x 320, 960, 1600 and y 240, 720, 1200: none falls into 1290..1889 x 250..649.
         QTest::newRow("small monitor between the probes")
             << RectList{{0, 0, 1280, 1024}, {1290, 250, 600, 400}} << QRect(0, 0, 1890, 1024) << IndexList{0};
@@ -158,9 +156,6 @@ private Q_SLOTS:
 
         const RectList leftOfPrimary{{0, 0, 1280, 1024}, {-1280, 0, 1280, 1024}};
         const RectList leftWork{{0, 0, 1280, 1024}, {-1280, 0, 1280, 994}};
-        QTest::newRow("owner on a monitor left of the primary")
-            << leftOfPrimary << leftWork << QRect(0, 0, 400, 300) << QRect(-1200, 800, 600, 200)
-            << QPoint(-1100, 694);
         QTest::newRow("owner on a monitor left of the primary, pushed right")
             << leftOfPrimary << leftWork << QRect(0, 0, 400, 300) << QRect(-1400, 100, 300, 200)
             << QPoint(-1280, 150);

@@ -216,14 +216,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("when");  // 0 before it is shown, 1 while it is shown, 2 once it is shown
         QTest::addColumn<QRect>("owner");  // client area, root coordinates
-        // With a 1000 x 700 owner the 400 x 300 dialog is centred over it; near the primary's right
-        // edge it is pushed back into the primary's work area.
-        for (int when = 0; when < 3; ++when) {
-            const char *name[] = {"before shown", "while shown", "once shown"};
-            QTest::addRow("%s, centred", name[when]) << when << QRect(1400, 150, 1000, 700);
-            QTest::addRow("%s, near the right edge", name[when]) << when << QRect(2300, 150, 240, 200);
-            QTest::addRow("%s, on the left monitor", name[when]) << when << QRect(100, 600, 300, 200);
-        }
+        // Each moment of the call once; near the primary's right edge the dialog is pushed back
+        // into the work area.
+        QTest::newRow("before shown, centred") << 0 << QRect(1400, 150, 1000, 700);
+        QTest::newRow("while shown, near the right edge") << 1 << QRect(2300, 150, 240, 200);
+        QTest::newRow("once shown, on the left monitor") << 2 << QRect(100, 600, 300, 200);
     }
     void centreDialog()
     {

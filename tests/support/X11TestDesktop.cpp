@@ -113,6 +113,7 @@ int RootDepth()
     return x.screen->root_depth;
 }
 
+// The pattern's stored pixel value at root (x, y): an index at depth 8, RGB 5-6-5 at 16, 0xRRGGBB at 24.
 quint32 RootPatternValue(int depth, int x, int y)
 {
     switch (depth) {
@@ -125,6 +126,7 @@ quint32 RootPatternValue(int depth, int x, int y)
     }
 }
 
+// The stored pixel value of a screen copy (index, 16-bit value or 0xRRGGBB).
 quint32 StoredValue(const QImage &image, int x, int y)
 {
     switch (image.format()) {
@@ -312,13 +314,15 @@ std::unique_ptr<Panel> StartBottomPanel(const QRect &rect)
     return panel;
 }
 
-void FillWindow(quint32 window, quint32 pixel)
+void FillWindow(quint32 window, quint32 pixel, const QRect &rect)
 {
     Connection x;
+    if (!window)
+        window = x.screen->root;
     const xcb_gcontext_t gc = xcb_generate_id(x.c);
     xcb_create_gc(x.c, gc, window, XCB_GC_FOREGROUND, &pixel);
-    const xcb_rectangle_t all{0, 0, 0x7fff, 0x7fff};
-    xcb_poly_fill_rectangle(x.c, window, gc, 1, &all);
+    const xcb_rectangle_t r{qint16(rect.x()), qint16(rect.y()), quint16(rect.width()), quint16(rect.height())};
+    xcb_poly_fill_rectangle(x.c, window, gc, 1, &r);
     xcb_free_gc(x.c, gc);
     x.Sync();
 }

@@ -21,11 +21,6 @@ bool SetMonitors(const QStringList &specs);
 // Fills the root window's background with a pattern in which every pixel tells its position.
 // Works at depths 8, 16 and 24.
 void PaintRootPattern();
-// The pattern's pixel value at root position (x, y), as the screen stores it: an index at
-// depth 8, RGB 5-6-5 at depth 16, 0xRRGGBB at depth 24.
-quint32 RootPatternValue(int depth, int x, int y);
-// The stored pixel value of an image made by a screen copy (index, 16-bit value or 0xRRGGBB).
-quint32 StoredValue(const QImage &image, int x, int y);
 int RootDepth();
 
 // Compares a copy with the screen: the pattern from root position rootTopLeft on, black where
@@ -57,8 +52,9 @@ struct Panel
 };
 std::unique_ptr<Panel> StartBottomPanel(const QRect &rect);
 
-// Paints a window's area with one pixel value behind its owner's back.
-void FillWindow(quint32 window, quint32 pixel);
+// Paints a window's area, or rect of it (window coordinates), with one pixel value behind its
+// owner's back; window 0 is the root window.
+void FillWindow(quint32 window, quint32 pixel, const QRect &rect = QRect(0, 0, 0x7fff, 0x7fff));
 
 // The children of a window, bottom to top, and a window's rectangle in root coordinates.
 QList<quint32> ChildWindows(quint32 window);

@@ -1,4 +1,4 @@
-// Small file helpers shared by the localisation tests.
+// Small file helpers shared by the tests.
 #pragma once
 
 #include <QByteArray>
