@@ -1,6 +1,7 @@
 // Number and hexadecimal texts of the colour fields: parsing, clamping, normal forms.
 #include "app/ColourText.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -56,22 +57,12 @@ qint32 TextToLong(const QString &text)
 
 quint8 TextToByte(const QString &text)
 {
-    const qint32 v = TextToLong(text);
-    if (v > 255)
-        return 255;
-    if (v < 0)
-        return 0;
-    return static_cast<quint8>(v);
+    return static_cast<quint8>(std::clamp<qint32>(TextToLong(text), 0, 255));
 }
 
 qint32 TextToColour(const QString &text)
 {
-    const qint32 v = TextToLong(text);
-    if (v > 16777215)
-        return 16777215;
-    if (v < 0)
-        return 0;
-    return v;
+    return std::clamp<qint32>(TextToLong(text), 0, 16777215);
 }
 
 QString ByteToHex(qint32 value)
