@@ -52,6 +52,26 @@ void AnswerMessage(MessageSeen *seen, QWidget *owner, QElapsedTimer *closed = nu
     });
 }
 
+// Makes the next choice on the monitor map, as the user does: a click on a monitor's box (by its
+// index) or on the box around them (-1), or closing the map (-2).
+void ChooseOnMap(int choice, bool *shown)
+{
+    WhenModal<frmMonitor>([=](frmMonitor *map) {
+        *shown = true;
+        if (choice == -2) {
+            map->close();
+            return;
+        }
+        QWidget *box = choice == -1 ? map->findChild<QLabel *>(QStringLiteral("lblDesktop")) : nullptr;
+        for (QLabel *label : map->findChildren<QLabel *>(QStringLiteral("lblMonitor")))
+            if (label->isVisible() && label->property("Index").toInt() == choice)
+                box = label;
+        const QPoint p = box->mapToGlobal(QPoint(5, 5));
+        Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("click"),
+                 QStringLiteral("1")});
+    }, nullptr, [](frmMonitor *map) { return map->windowHandle() && map->windowHandle()->isExposed(); });
+}
+
 QRect FrameOf(quint32 window)
 {
     return RootGeometry(TopLevelAncestor(window));
@@ -194,19 +214,7 @@ private Q_SLOTS:
 
         bool mapShown = false;
         if (mdlWindow::GetMonitorCount() > 1)
-            WhenModal<frmMonitor>([&](frmMonitor *map) {
-                mapShown = true;
-                QWidget *box = choice == -1 ? map->findChild<QLabel *>(QStringLiteral("lblDesktop")) : nullptr;
-                for (QLabel *label : map->findChildren<QLabel *>(QStringLiteral("lblMonitor")))
-                    if (label->isVisible() && label->property("Index").toInt() == choice)
-                        box = label;
-                if (choice == -2)
-                    map->close();
-                else
-                    Xdotool({QStringLiteral("mousemove"), QString::number(box->mapToGlobal(QPoint(5, 5)).x()),
-                             QString::number(box->mapToGlobal(QPoint(5, 5)).y()), QStringLiteral("click"),
-                             QStringLiteral("1")});
-            }, nullptr, [](frmMonitor *map) { return map->windowHandle() && map->windowHandle()->isExposed(); });
+            ChooseOnMap(choice, &mapShown);
 
         QElapsedTimer closed;
         MessageSeen notice;
@@ -403,17 +411,12 @@ private Q_SLOTS:
         if (mdlWindow::GetMonitorCount() < 2)
             QSKIP("needs two monitors");
         PutTextOnClipboard("vorher");
-        WhenModal<frmMonitor>([&](frmMonitor *map) {
-            for (QLabel *label : map->findChildren<QLabel *>(QStringLiteral("lblMonitor")))
-                if (label->isVisible() && label->property("Index").toInt() == 1) {
-                    const QPoint p = label->mapToGlobal(QPoint(5, 5));
-                    Xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
-                             QStringLiteral("click"), QStringLiteral("1")});
-                }
-        }, nullptr, [](frmMonitor *map) { return map->windowHandle() && map->windowHandle()->isExposed(); });
+        bool mapShown = false;
+        ChooseOnMap(1, &mapShown);
         QElapsedTimer closed;
         MessageSeen notice;
         StartDelayedCapture("cmdDesktop", &closed, &notice);
+        QVERIFY(mapShown);
 
         const QStringList before = QString::fromLatin1(Run(QStringLiteral("xrandr"), {QStringLiteral("--listmonitors")}))
                                        .split(QLatin1Char('\n'));
