@@ -93,7 +93,11 @@ void frmMain::Timer2_Timer()
         const QPoint p = CurrentPlatform().CursorPos();
         if (CaptureSteps::IsWindowAt(p, static_cast<WindowHandle>(winId())))
             return;
-        ShowPictureFitted(mdlCapture::GrabWindowAtPoint(p.x(), p.y(), false, false));
+        const QImage preview = mdlCapture::GrabWindowAtPoint(p.x(), p.y(), false, false);
+        // The copy lets pending events run: a release handled in the meantime has ended the
+        // drag and shown its capture, which this late preview must not cover.
+        if (m_draggingHand)
+            ShowPictureFitted(preview);
     } catch (const RuntimeError &) {
     }
 }
@@ -173,12 +177,14 @@ QPoint frmMain::HandleCentreOnScreen(const QWidget *handle) const
 void frmMain::WaitUntilUncovered(QPoint p)
 {
     // The windows beneath must be on the screen again before anything is copied there: wait
-    // until this window no longer lies at p, letting pending events run meanwhile.
+    // until this window no longer lies at p and its frame has gone too (a copy of the whole
+    // desktop would show it), letting pending events run meanwhile.
     const WindowHandle own = static_cast<WindowHandle>(winId());
+    Platform &platform = CurrentPlatform();
     QDeadlineTimer deadline(UncoverTimeoutMs);
     do {
         QCoreApplication::processEvents();
-        if (!CaptureSteps::IsWindowAt(p, own))
+        if (!CaptureSteps::IsWindowAt(p, own) && !platform.IsWindowShown(own))
             return;
         QThread::msleep(5);
     } while (!deadline.hasExpired());

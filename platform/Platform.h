@@ -42,6 +42,9 @@ public:
     virtual WindowHandle ForegroundWindow() const = 0;
     // Activates w's application window and raises it; true once it is the foreground window.
     virtual bool BringToFront(WindowHandle w) = 0;
+    // Whether anything of w is on the screen: its outermost window (with a window manager: the
+    // frame, which outlives a hidden window until the manager has taken it away) is mapped.
+    virtual bool IsWindowShown(WindowHandle w) const = 0;
     // Asks w to paint itself again (without clearing it first).
     virtual void RepaintWindow(WindowHandle w) = 0;
     // Places the outer rectangle (frame included) at x, y with the given outer size.

@@ -20,6 +20,7 @@ public:
     ScreenRect ClientRect(WindowHandle) const override { return {}; }
     WindowHandle ForegroundWindow() const override { return 0; }
     bool BringToFront(WindowHandle) override { return false; }
+    bool IsWindowShown(WindowHandle) const override { return false; }
     void RepaintWindow(WindowHandle) override {}
     bool MoveWindow(WindowHandle, int, int, int, int) override { return false; }
     bool SetAlwaysOnTop(WindowHandle, bool) override { return false; }

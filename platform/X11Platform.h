@@ -45,6 +45,7 @@ public:
     ScreenRect ClientRect(WindowHandle w) const override;
     WindowHandle ForegroundWindow() const override;
     bool BringToFront(WindowHandle w) override;
+    bool IsWindowShown(WindowHandle w) const override;
     void RepaintWindow(WindowHandle w) override;
     bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override;
     bool SetAlwaysOnTop(WindowHandle w, bool on) override;

@@ -182,6 +182,19 @@ WindowHandle X11Platform::WindowFromPoint(QPoint p) const
     return path.back();  // no window manager: the top-level window itself or a child of it
 }
 
+bool X11Platform::IsWindowShown(WindowHandle w) const
+{
+    for (int depth = 0; w && w != m_root && depth < MaxDepth; ++depth) {
+        const WindowFacts facts = Facts(w);
+        if (!facts.exists)
+            return false;
+        if (facts.parent == m_root)
+            return facts.mapped;
+        w = facts.parent;
+    }
+    return false;
+}
+
 WindowHandle X11Platform::ParentWindow(WindowHandle w) const
 {
     if (!w || w == m_root)

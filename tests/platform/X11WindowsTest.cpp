@@ -138,6 +138,23 @@ private Q_SLOTS:
         QCOMPARE(QColor(copy.pixel(m_frame.left() + 10, m_frame.top() + 10)), QColor(Qt::red));
     }
 
+    // A hidden window's frame stays on the screen until the window manager takes it away: the
+    // window counts as shown until then, so a copy made once it is not shown has none of it.
+    void shownUntilTheFrameHasGone()
+    {
+        const WindowHandle w = m_window->winId();
+        QVERIFY(platform.IsWindowShown(w));
+        const QRect outer = ToQRect(platform.WindowRect(w)).translated(Origin);
+        m_window->hide();
+        QVERIFY(WaitFor([&] { return !platform.IsWindowShown(w); }));
+        QCOMPARE(CompareWithPattern(platform.CopyScreen(outer.translated(-Origin)), outer.topLeft()), QString());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(Framed(w));
+        QVERIFY(platform.IsWindowShown(w));
+        QVERIFY(!platform.IsWindowShown(0x7ffffff0));
+    }
+
     void workAreaFromTheWindowManager()
     {
         const QList<MonitorHandle> monitors = mdlWindow::EnumMonitors();

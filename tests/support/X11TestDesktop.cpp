@@ -280,6 +280,40 @@ quint32 TopLevelAncestor(quint32 window)
     return 0;
 }
 
+quint32 InnermostWindowAt(QPoint p)
+{
+    Connection x;
+    xcb_window_t window = x.screen->root;
+    for (;;) {
+        auto *hit = xcb_translate_coordinates_reply(
+            x.c, xcb_translate_coordinates(x.c, x.screen->root, window, int16_t(p.x()), int16_t(p.y())), nullptr);
+        const xcb_window_t child = hit ? hit->child : 0;
+        std::free(hit);
+        if (!child)
+            return window;
+        window = child;
+    }
+}
+
+QList<quint32> ClientStacking()
+{
+    Connection x;
+    const char name[] = "_NET_CLIENT_LIST_STACKING";
+    auto *atom = xcb_intern_atom_reply(x.c, xcb_intern_atom(x.c, 0, uint16_t(sizeof name - 1), name), nullptr);
+    QList<quint32> windows;
+    if (!atom)
+        return windows;
+    auto *reply = xcb_get_property_reply(
+        x.c, xcb_get_property(x.c, 0, x.screen->root, atom->atom, XCB_ATOM_WINDOW, 0, 1024), nullptr);
+    if (reply && reply->format == 32) {
+        const auto *list = static_cast<const quint32 *>(xcb_get_property_value(reply));
+        windows = QList<quint32>(list, list + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    std::free(atom);
+    return windows;
+}
+
 Panel::~Panel()
 {
     if (connection)

@@ -61,4 +61,8 @@ QList<quint32> ChildWindows(quint32 window);
 QRect RootGeometry(quint32 window);
 // The root window's child that holds window (with a window manager: its frame).
 quint32 TopLevelAncestor(quint32 window);
+// The innermost mapped window at a root position (the root itself where there is none).
+quint32 InnermostWindowAt(QPoint p);
+// The managed windows from bottom to top, as the window manager stacks them.
+QList<quint32> ClientStacking();
 }
