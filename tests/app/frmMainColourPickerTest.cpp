@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "support/ControlOf.h"
 #include "support/X11TestDesktop.h"
 
 #include <QtTest>
@@ -111,10 +112,7 @@ private:
     template <typename T>
     T *Control(const char *name) const
     {
-        auto *control = m_window->findChild<T *>(QLatin1String(name));
-        if (!control)
-            qFatal("no control %s", name);
-        return control;
+        return ControlOf<T>(m_window.get(), name);
     }
 
     QStringList FieldTexts() const

@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "support/ControlOf.h"
 #include "support/NetWmState.h"
 
 #include <QtTest>
@@ -32,10 +33,7 @@ private:
     template <typename T>
     T *Control(const char *name) const
     {
-        auto *control = m_window->findChild<T *>(QLatin1String(name));
-        if (!control)
-            qFatal("no control %s", name);
-        return control;
+        return ControlOf<T>(m_window.get(), name);
     }
 
 private Q_SLOTS:

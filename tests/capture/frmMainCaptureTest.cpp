@@ -6,6 +6,7 @@
 #include "localisation/mdlI18n.h"
 #include "monitors/frmMonitor.h"
 #include "monitors/mdlWindow.h"
+#include "support/ControlOf.h"
 #include "support/DesktopPrograms.h"
 #include "support/ModalWatcher.h"
 #include "support/X11TestDesktop.h"
@@ -121,10 +122,7 @@ private:
     template <typename T>
     T *Control(const char *name) const
     {
-        auto *control = m_window->findChild<T *>(QLatin1String(name));
-        if (!control)
-            qFatal("no control %s", name);
-        return control;
+        return ControlOf<T>(m_window.get(), name);
     }
 
     PictureBox *Zoom() const { return Control<PictureBox>("picZoom"); }
