@@ -1,7 +1,8 @@
 // Pixolva: colour picker and screenshot tool.
 #include "app/MessageBoxes.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "platform/PlatformLoader.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -11,6 +12,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    PlatformLoader::InstallPlatform();
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

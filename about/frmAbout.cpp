@@ -5,9 +5,10 @@
 #include "about/MakerData.h"
 #include "about/SysInfoLauncher.h"
 #include "about/TabKeys.h"
-#include "app/Cursors.h"
-#include "app/Twips.h"
-#include "app/Version.h"
+#include "base/Cursors.h"
+#include "base/Twips.h"
+#include "base/Version.h"
+#include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 
 #include <QApplication>

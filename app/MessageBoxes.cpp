@@ -1,8 +1,8 @@
 // The program's two message boxes: the standard error message and the information notice.
 #include "app/MessageBoxes.h"
 
-#include "app/RuntimeError.h"
-#include "app/Version.h"
+#include "base/RuntimeError.h"
+#include "base/Version.h"
 
 #include <QMessageBox>
 

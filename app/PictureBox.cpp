@@ -1,11 +1,9 @@
 // A picture box: a background colour and picture, plus a drawing surface for stretched
-// pictures and lines. What it shows is what was drawn; painting only copies that to the screen.
+// pictures. What it shows is what was drawn; painting only copies that to the screen.
 #include "app/PictureBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-#include <cmath>
 
 PictureBox::PictureBox(QWidget *parent, bool bordered) : QFrame(parent)
 {
@@ -28,11 +26,6 @@ void PictureBox::SetBackColor(const QColor &colour)
 void PictureBox::SetPicture(const QImage &picture)
 {
     m_picture = picture;
-    Redraw();
-}
-
-void PictureBox::Cls()
-{
     Redraw();
 }
 
@@ -59,25 +52,6 @@ void PictureBox::PaintPicture(const QImage &picture, const QRectF &target, bool 
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     painter.drawImage(target, picture);
     update();
-}
-
-void PictureBox::Line(QPointF from, QPointF to)
-{
-    if (m_canvas.isNull())
-        return;
-    QPainter painter(&m_canvas);
-    painter.setPen(QPen(m_foreColor, m_drawWidth, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(from, to);
-    update();
-}
-
-QColor PictureBox::Point(double x, double y) const
-{
-    const int px = static_cast<int>(std::floor(x));
-    const int py = static_cast<int>(std::floor(y));
-    if (!m_canvas.valid(px, py))
-        return {};
-    return m_canvas.pixelColor(px, py);
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)

@@ -1,5 +1,5 @@
 // A picture box: a background colour and picture, plus a drawing surface for stretched
-// pictures and lines. What it shows is what was drawn; painting only copies that to the screen.
+// pictures. What it shows is what was drawn; painting only copies that to the screen.
 #pragma once
 
 #include <QColor>
@@ -24,19 +24,9 @@ public:
     QImage Picture() const { return m_picture; }
     void SetPicture(const QImage &picture);
 
-    // Clears what was drawn: the background colour and picture show again.
-    void Cls();
-
     // Paints a picture stretched into a rectangle of the drawing area. Nearest-neighbour unless
     // smooth is asked for, so an enlargement shows hard pixel blocks.
     void PaintPicture(const QImage &picture, const QRectF &target, bool smooth = false);
-
-    void SetDrawWidth(int width) { m_drawWidth = width; }
-    void SetForeColor(const QColor &colour) { m_foreColor = colour; }
-    void Line(QPointF from, QPointF to);
-
-    // Colour of the drawn pixel at (x, y) of the drawing area; invalid outside it.
-    QColor Point(double x, double y) const;
 
     // What the box shows inside its border.
     const QImage &Canvas() const { return m_canvas; }
@@ -61,8 +51,6 @@ private:
     void Redraw();
 
     QColor m_backColor = Qt::white;
-    QColor m_foreColor = Qt::black;
-    int m_drawWidth = 1;
     QImage m_picture;
     QImage m_canvas;
 };

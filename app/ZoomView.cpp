@@ -1,7 +1,7 @@
 // The zoom view's geometry and drawing.
 #include "app/ZoomView.h"
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 

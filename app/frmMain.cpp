@@ -3,13 +3,14 @@
 
 #include "about/frmAbout.h"
 #include "app/ColourPicker.h"
-#include "app/Cursors.h"
+#include "base/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
 #include "app/PointerStep.h"
-#include "app/Twips.h"
-#include "app/Version.h"
+#include "base/Twips.h"
+#include "base/Version.h"
 #include "app/ZoomView.h"
+#include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 #include "capture/mdlCapture.h"
 #include "monitors/mdlWindow.h"
 #include "platform/Platform.h"
+#include "platform/PlatformLoader.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -96,6 +97,7 @@ long XResources(xcb_connection_t *c)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    PlatformLoader::InstallPlatform();
     auto *x11 = app.nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection()) {
         std::fprintf(stderr, "needs an X display\n");

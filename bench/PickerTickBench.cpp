@@ -8,6 +8,7 @@
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 #include "platform/Platform.h"
+#include "platform/PlatformLoader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -78,6 +79,7 @@ void MovePointerSomewhere(QRandomGenerator &random)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    PlatformLoader::InstallPlatform();
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 3000;
     const int dragSeconds = argc > 2 ? std::atoi(argv[2]) : 60;
 

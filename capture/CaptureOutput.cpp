@@ -1,12 +1,13 @@
 // Where a capture goes: the clipboard or a BMP file.
 #include "capture/CaptureOutput.h"
 
-#include "app/RuntimeError.h"
+#include "base/FileReplace.h"
+#include "base/RuntimeError.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QBuffer>
 
 namespace CaptureOutput {
 
@@ -30,16 +31,14 @@ void WriteBitmapFile(const QImage &picture, const QString &path)
 {
     if (picture.isNull())
         RaiseAccessError(path);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(picture))
+        RaiseAccessError(path);
     // A half-written file must never take the place of one the user had.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        RaiseAccessError(path);
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        RaiseAccessError(path);
-    }
-    if (!file.commit())
+    if (!FileReplace::Replace(path, bytes))
         RaiseAccessError(path);
 }
 

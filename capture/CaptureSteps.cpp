@@ -1,8 +1,8 @@
 // The decisions of the capture commands, apart from the windows that trigger them.
 #include "capture/CaptureSteps.h"
 
-#include "app/Rounding.h"
-#include "app/RuntimeError.h"
+#include "base/Rounding.h"
+#include "base/RuntimeError.h"
 #include "capture/mdlCapture.h"
 #include "monitors/mdlWindow.h"
 

@@ -1,7 +1,7 @@
 // Copies of the screen into pictures. Each routine returns a new picture; the last holder frees it.
 #include "capture/mdlCapture.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "monitors/mdlWindow.h"
 
 #include <QCoreApplication>

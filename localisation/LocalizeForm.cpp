@@ -1,4 +1,6 @@
 // The walk over a window's controls that puts the language file's texts into them.
+#include "localisation/LocalizeForm.h"
+
 #include "localisation/ControlTexts.h"
 #include "localisation/mdlI18n.h"
 

@@ -3,10 +3,11 @@
 
 #include "localisation/AnsiText.h"
 
+#include "base/FileReplace.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cstring>
@@ -158,16 +159,7 @@ FileState ReadWhole(const QString &fileName, QByteArray &data)
 
 bool WriteWhole(const QString &fileName, const QByteArray &data)
 {
-    QSaveFile file(fileName);
-    // Unbuffered, so a short write (disk full, file size limit) shows in write()'s result: a
-    // buffered QSaveFile flushes on commit and takes a short write there for success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return FileReplace::Replace(fileName, data);
 }
 
 QByteArray LineEnd(const QByteArray &data)

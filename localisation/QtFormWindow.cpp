@@ -1,9 +1,8 @@
 // A Qt window as the position operations of cInifile see it.
 #include "localisation/QtFormWindow.h"
 
-#include "app/Rounding.h"
-#include "app/RuntimeError.h"
-#include "localisation/cInifile.h"
+#include "base/Rounding.h"
+#include "base/RuntimeError.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -115,16 +114,4 @@ void QtFormWindow::Maximise()
 {
     QWidget *w = window();
     w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-}
-
-void cInifile::SaveFormPosition(QWidget *frmThis)
-{
-    QtFormWindow window(frmThis);
-    SaveFormPosition(window);
-}
-
-void cInifile::LoadFormPosition(QWidget *frmThis, qint32 lMinWidth, qint32 lMinHeight)
-{
-    QtFormWindow window(frmThis);
-    LoadFormPosition(window, lMinWidth, lMinHeight);
 }

@@ -1,8 +1,8 @@
 // One INI file entry at a time: a current file, section, key and default text.
 #include "localisation/cInifile.h"
 
-#include "app/Rounding.h"
-#include "app/RuntimeError.h"
+#include "base/Rounding.h"
+#include "base/RuntimeError.h"
 #include "localisation/FormWindow.h"
 #include "localisation/ProfileFile.h"
 

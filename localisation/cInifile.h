@@ -10,7 +10,6 @@
 #include <QtGlobal>
 
 class FormWindow;
-class QWidget;
 
 class cInifile
 {
@@ -53,9 +52,6 @@ public:
     // LastReturnCode 0 and does not reach the caller.
     void SaveFormPosition(FormWindow &frmThis);
     void LoadFormPosition(FormWindow &frmThis, qint32 lMinWidth, qint32 lMinHeight);
-    // The same for a Qt window (defined with the window adapter in the UI library).
-    void SaveFormPosition(QWidget *frmThis);
-    void LoadFormPosition(QWidget *frmThis, qint32 lMinWidth, qint32 lMinHeight);
 
     // The text as a number in the user's locale (blanks around it allowed, a fraction rounded
     // half to even), or lDefault when it is no number or outside the signed 32-bit range.

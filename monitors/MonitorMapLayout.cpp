@@ -1,7 +1,7 @@
 // The scaled map of the monitors in the monitor dialog: geometry in twips, captions, pixels.
 #include "monitors/MonitorMapLayout.h"
 
-#include "app/Twips.h"
+#include "base/Twips.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,8 @@
 // The monitor selection dialog: a scaled map of the monitors; a click picks one or all of them.
 #include "monitors/frmMonitor.h"
 
-#include "app/Cursors.h"
+#include "base/Cursors.h"
+#include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 #include "monitors/MonitorMapLayout.h"
 #include "monitors/mdlWindow.h"

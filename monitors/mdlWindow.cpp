@@ -1,7 +1,7 @@
 // Screen geometry the program asks about: virtual screen, monitors, centring a dialog.
 #include "monitors/mdlWindow.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QSet>
 

@@ -5,12 +5,15 @@
 // whatever scale factor Qt applies to its widgets.
 #pragma once
 
-#include "platform/ScreenRect.h"
+#include "base/ScreenRect.h"
 
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QtGlobal>
+
+#include <memory>
 
 using WindowHandle = quint32;  // 0 = none
 using MonitorHandle = qint32;  // stable, non-zero per monitor; 0 = none
@@ -63,7 +66,18 @@ public:
     virtual QImage CopyScreen(const QRect &r) = 0;
 };
 
-// The platform the program runs on; chosen once, in one place.
+// The platform the program runs on. The program's start installs it (PlatformLoader); until then,
+// and wherever nothing else is installed, the desktop is known only through Qt's screens.
 Platform &CurrentPlatform();
-// Tests put a fake desktop in its place (nullptr restores the real one).
+void InstallPlatform(std::unique_ptr<Platform> platform);
+// Tests put a fake desktop in front of the installed one (nullptr takes it away again).
 void SetPlatformForTesting(Platform *platform);
+
+// The monitor that holds the largest part of window, else the one nearest to it; 0 when there
+// are no monitors. Ties go to the monitor listed first.
+struct MonitorArea
+{
+    MonitorHandle handle = 0;
+    QRect rect;
+};
+MonitorHandle BestMonitorFor(const QRect &window, const QList<MonitorArea> &monitors);

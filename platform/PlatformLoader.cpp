@@ -1,34 +1,19 @@
-// The one place that chooses the platform implementation.
+// The one place that chooses how the program reaches the desktop.
+#include "platform/PlatformLoader.h"
+
 #include "platform/Platform.h"
 #include "platform/QtScreenPlatform.h"
 #include "platform/X11Platform.h"
 
-#include <QGuiApplication>
+namespace PlatformLoader {
 
-#include <memory>
-
-namespace {
-Platform *g_testPlatform = nullptr;
-
-Platform &RealPlatform()
+void InstallPlatform()
 {
-    // X11 is the desktop we are built for; any other Qt platform (offscreen in tests) gets the
-    // monitors Qt reports and nothing else.
-    static std::unique_ptr<Platform> platform = [] () -> std::unique_ptr<Platform> {
-        if (auto x11 = X11Platform::Create())
-            return x11;
-        return std::make_unique<QtScreenPlatform>();
-    }();
-    return *platform;
-}
+    if (auto x11 = X11Platform::Create()) {
+        ::InstallPlatform(std::move(x11));
+        return;
+    }
+    ::InstallPlatform(std::make_unique<QtScreenPlatform>());
 }
 
-Platform &CurrentPlatform()
-{
-    return g_testPlatform ? *g_testPlatform : RealPlatform();
-}
-
-void SetPlatformForTesting(Platform *platform)
-{
-    g_testPlatform = platform;
 }

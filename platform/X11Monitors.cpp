@@ -6,21 +6,10 @@
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
-#include <limits>
 
 using x11::Wait;
 
 namespace {
-qint64 Area(const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); }
-
-qint64 SquaredGap(const QRect &a, const QRect &b)
-{
-    const qint64 dx = std::max<qint64>({0, qint64(a.left()) - b.right() - 1, qint64(b.left()) - a.right() - 1});
-    const qint64 dy = std::max<qint64>({0, qint64(a.top()) - b.bottom() - 1, qint64(b.top()) - a.bottom() - 1});
-    return dx * dx + dy * dy;
-}
-
 ScreenRect Relative(const QRect &r, QPoint origin) { return ScreenRect::FromQRect(r.translated(-origin)); }
 }
 
@@ -146,31 +135,14 @@ MonitorHandle X11Platform::MonitorFromWindow(WindowHandle w) const
     const Layout layout = ReadLayout();
     if (layout.monitors.isEmpty())
         return 0;
-    // The monitor holding the largest part of the window, else the one nearest to it; for a
-    // window that does not exist, the primary monitor.
+    // For a window that does not exist, the primary monitor.
     const QRect window = OuterRect(Facts(w));
     if (window.isEmpty())
         return layout.primary;
-    const Monitor *best = nullptr;
-    qint64 bestArea = 0;
-    for (const Monitor &m : layout.monitors) {
-        const qint64 area = Area(m.rect & window);
-        if (area > bestArea) {
-            best = &m;
-            bestArea = area;
-        }
-    }
-    if (!best) {
-        qint64 bestGap = std::numeric_limits<qint64>::max();
-        for (const Monitor &m : layout.monitors) {
-            const qint64 gap = SquaredGap(m.rect, window);
-            if (gap < bestGap) {
-                best = &m;
-                bestGap = gap;
-            }
-        }
-    }
-    return best->handle;
+    QList<MonitorArea> areas;
+    for (const Monitor &m : layout.monitors)
+        areas.append({m.handle, m.rect});
+    return BestMonitorFor(window, areas);
 }
 
 bool X11Platform::MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const

@@ -1,7 +1,7 @@
 // Placing, raising and repainting windows on X11, through the window manager where there is one.
 #include "platform/X11Platform.h"
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 #include "platform/X11Support.h"
 
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #include "app/ColourFields.h"
 #include "app/ColourPicker.h"
 #include "app/ZoomView.h"
-#include "platform/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // The standard error message and the information notice as the user sees them.
 #include "app/MessageBoxes.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QtTest>
 #include <QApplication>

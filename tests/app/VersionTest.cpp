@@ -1,7 +1,7 @@
 // Version texts, rounding and the run-time error text.
-#include "app/Rounding.h"
-#include "app/RuntimeError.h"
-#include "app/Version.h"
+#include "base/Rounding.h"
+#include "base/RuntimeError.h"
+#include "base/Version.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // The eyedropper of the real main window on a real X11 desktop with a monitor left of the primary:
 // known colours painted on the screen, a drag with real pointer events, the five fields read back.
-#include "app/Cursors.h"
+#include "base/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"

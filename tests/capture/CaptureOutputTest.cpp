@@ -1,5 +1,5 @@
 // Captures delivered to a BMP file and to the clipboard as other programs see it.
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "capture/CaptureOutput.h"
 #include "support/TestFiles.h"
 

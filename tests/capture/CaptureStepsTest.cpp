@@ -1,7 +1,7 @@
 // What the capture commands copy, on a desktop made of rectangles.
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "capture/CaptureSteps.h"
-#include "platform/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QtTest>
 

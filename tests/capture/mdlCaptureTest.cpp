@@ -1,7 +1,7 @@
 // What each capture routine copies, on a desktop made of rectangles over a known pattern.
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "capture/mdlCapture.h"
-#include "platform/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QtTest>
 

@@ -44,7 +44,7 @@ private Q_SLOTS:
         const double tpp = PrimaryScreenMetrics().TwipsPerPixelX;
         QCOMPARE(tpp, 15.0); // Xvfb's 96 dots per inch
 
-        m_ini.SaveFormPosition(m_window.get());
+        { QtFormWindow w(m_window.get()); m_ini.SaveFormPosition(w); }
         QVERIFY(m_ini.Success());
         QCOMPARE(ReadBytes(m_path), QStringLiteral("[frmTest]\nMaximised=0\nLeft=%1\nTop=%2\nWidth=%3\nHeight=%4\n")
                                         .arg(frame.x() * 15).arg(frame.y() * 15).arg(frame.width() * 15).arg(frame.height() * 15)
@@ -53,7 +53,7 @@ private Q_SLOTS:
         m_window->move(500, 400);
         m_window->resize(200, 150);
         QTRY_COMPARE(m_window->frameGeometry().topLeft(), QPoint(500, 400));
-        m_ini.LoadFormPosition(m_window.get(), 0, 0);
+        { QtFormWindow w(m_window.get()); m_ini.LoadFormPosition(w, 0, 0); }
         QTRY_COMPARE(m_window->frameGeometry(), frame);
         QVERIFY(!m_window->isMaximized());
     }
@@ -63,7 +63,7 @@ private Q_SLOTS:
         showAt(QPoint(100, 120), QSize(400, 300));
         m_window->showMinimized();
         QTRY_VERIFY(m_window->isMinimized());
-        m_ini.SaveFormPosition(m_window.get());
+        { QtFormWindow w(m_window.get()); m_ini.SaveFormPosition(w); }
         QVERIFY(!QFile::exists(m_path));
     }
 
@@ -74,7 +74,7 @@ private Q_SLOTS:
         showAt(QPoint(100, 120), QSize(400, 300));
         m_window->showMaximized();
         QTRY_VERIFY(m_window->frameGeometry().width() > 1000);
-        m_ini.SaveFormPosition(m_window.get());
+        { QtFormWindow w(m_window.get()); m_ini.SaveFormPosition(w); }
         QVERIFY(m_ini.Success());
         QCOMPARE(ReadBytes(m_path), QByteArray("[frmTest]\nLeft=1\nTop=2\nWidth=3\nHeight=4\nMaximised=1\n"));
     }
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QFETCH(bool, maximised);
         QVERIFY(WriteBytes(m_path, "[frmTest]\nLeft=1500\nTop=1500\nWidth=6000\nHeight=4500\n" + entry));
         showAt(QPoint(300, 200), QSize(300, 200));
-        m_ini.LoadFormPosition(m_window.get(), 0, 0);
+        { QtFormWindow w(m_window.get()); m_ini.LoadFormPosition(w, 0, 0); }
         if (maximised) {
             QTRY_VERIFY(m_window->isMaximized() && m_window->frameGeometry().width() > 1000);
         } else {
@@ -177,7 +177,7 @@ private Q_SLOTS:
         showAt(QPoint(100, 120), QSize(400, 300));
         m_window->showMaximized();
         QTRY_VERIFY(m_window->frameGeometry().width() > 1000);
-        m_ini.LoadFormPosition(m_window.get(), 0, 0);
+        { QtFormWindow w(m_window.get()); m_ini.LoadFormPosition(w, 0, 0); }
         QCOMPARE(m_ini.Success(), false);
         QVERIFY(m_window->isMaximized());
     }

@@ -1,4 +1,5 @@
 // Localising a real window: every kind of control, the keys, their order, plain-text display.
+#include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 
 #include "support/TestFiles.h"

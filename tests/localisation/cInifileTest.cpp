@@ -2,7 +2,7 @@
 #include "localisation/cInifile.h"
 
 #include "support/TestFiles.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "localisation/FormWindow.h"
 
 #include <QLocale>

@@ -1,5 +1,5 @@
 // The monitor selection dialog on a real X11 desktop with two monitors: map, clicks, closing.
-#include "app/Cursors.h"
+#include "base/Cursors.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 #include "monitors/frmMonitor.h"

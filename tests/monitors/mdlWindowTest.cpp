@@ -1,7 +1,7 @@
 // Virtual screen, monitor list and dialog centring on desktops made of rectangles.
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "monitors/mdlWindow.h"
-#include "platform/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QtTest>
 

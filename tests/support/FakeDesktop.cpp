@@ -1,23 +1,12 @@
 // A desktop made of rectangles for tests: monitors, windows, one picture of the screen, a pointer.
-#include "platform/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QRegion>
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
-qint64 Area(const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); }
-
-// Gap between two rectangles along the axes; 0 when they touch or overlap.
-qint64 Gap(const QRect &a, const QRect &b)
-{
-    const qint64 dx = std::max<qint64>({0, qint64(a.left()) - b.right() - 1, qint64(b.left()) - a.right() - 1});
-    const qint64 dy = std::max<qint64>({0, qint64(a.top()) - b.bottom() - 1, qint64(b.top()) - a.bottom() - 1});
-    return dx * dx + dy * dy;
-}
-
 bool Contains(const ScreenRect &r, QPoint p)
 {
     return p.x() >= r.Left && p.x() < r.Right && p.y() >= r.Top && p.y() < r.Bottom;
@@ -90,27 +79,10 @@ MonitorHandle FakeDesktop::MonitorFromWindow(WindowHandle w) const
     const Window *window = FindWindow(w);
     if (!window || m_monitors.isEmpty())
         return m_primary;
-    const QRect rect = window->outer.ToQRect();
-    const Monitor *best = nullptr;
-    qint64 bestArea = 0;
-    for (const Monitor &m : m_monitors) {
-        const qint64 area = Area(m.rect & rect);
-        if (area > bestArea) {
-            best = &m;
-            bestArea = area;
-        }
-    }
-    if (!best) {
-        qint64 bestGap = std::numeric_limits<qint64>::max();
-        for (const Monitor &m : m_monitors) {
-            const qint64 gap = Gap(m.rect, rect);
-            if (gap < bestGap) {
-                best = &m;
-                bestGap = gap;
-            }
-        }
-    }
-    return best->handle;
+    QList<MonitorArea> areas;
+    for (const Monitor &m : m_monitors)
+        areas.append({m.handle, m.rect});
+    return BestMonitorFor(window->outer.ToQRect(), areas);
 }
 
 bool FakeDesktop::MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const

@@ -1,7 +1,7 @@
 // Design geometry in twips, at the 15 twips per pixel the layouts assume.
 #pragma once
 
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 
 #include <QRect>
 

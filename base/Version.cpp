@@ -1,5 +1,5 @@
 // Product name and version texts as the windows show them.
-#include "app/Version.h"
+#include "base/Version.h"
 
 #include "ProductInfo.h"
 

@@ -1,5 +1,5 @@
 // The program's own 32 x 32 pointer images: the eyedropper and the pointing hand.
-#include "app/Cursors.h"
+#include "base/Cursors.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
 // Float to integer the way the whole program does it: nearest, halves to the even neighbour.
-#include "app/Rounding.h"
+#include "base/Rounding.h"
 
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <limits>
 

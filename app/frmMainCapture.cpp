@@ -2,10 +2,10 @@
 // is dragged onto a window, and where every capture goes.
 #include "app/frmMain.h"
 
-#include "app/Cursors.h"
+#include "base/Cursors.h"
 #include "app/MessageBoxes.h"
 #include "app/PictureBox.h"
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "capture/CaptureOutput.h"
 #include "capture/CaptureSteps.h"
 #include "capture/mdlCapture.h"

@@ -1,5 +1,5 @@
 // Run-time errors with a number and a description, and the checked arithmetic that raises them.
-#include "app/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <limits>
 
