@@ -137,7 +137,16 @@ bool Adopt(int file, int dir, const struct stat *old)
     return ::fchmod(file, 0666 & ~CurrentUmask()) == 0;
 }
 
-bool ReplaceIn(int dir, const Target &target, QByteArrayView data, Temporary temporary)
+bool WriteAll(int fd, const QList<QByteArrayView> &pieces)
+{
+    for (const QByteArrayView piece : pieces) {
+        if (!WriteAll(fd, piece.data(), piece.size()))
+            return false;
+    }
+    return true;
+}
+
+bool ReplaceIn(int dir, const Target &target, const QList<QByteArrayView> &data, Temporary temporary)
 {
     struct stat old {};
     const bool exists = ::fstatat(dir, target.fileName.constData(), &old, 0) == 0;
@@ -167,7 +176,7 @@ bool ReplaceIn(int dir, const Target &target, QByteArrayView data, Temporary tem
             return false;
     }
     NamedTemporary cleanup(dir, named ? name : QByteArray());
-    if (!WriteAll(file.get(), data.data(), data.size()) || !Adopt(file.get(), dir, exists ? &old : nullptr)
+    if (!WriteAll(file.get(), data) || !Adopt(file.get(), dir, exists ? &old : nullptr)
         || ::fsync(file.get()) != 0)
         return false;
 
@@ -228,7 +237,12 @@ void ClearStaleIn(int dir, const QByteArray &fileName)
 }
 }
 
-bool Replace(const QString &linkOrPath, QByteArrayView data, Temporary temporary)
+bool Replace(const QString &path, QByteArrayView data, Temporary temporary)
+{
+    return Replace(path, QList<QByteArrayView>{data}, temporary);
+}
+
+bool Replace(const QString &linkOrPath, const QList<QByteArrayView> &pieces, Temporary temporary)
 {
     if (linkOrPath.isEmpty()) {
         errno = ENOENT;
@@ -239,7 +253,7 @@ bool Replace(const QString &linkOrPath, QByteArrayView data, Temporary temporary
     if (dir.get() < 0)
         return false;
     ClearStaleIn(dir.get(), target.fileName);
-    return ReplaceIn(dir.get(), target, data, temporary);
+    return ReplaceIn(dir.get(), target, pieces, temporary);
 }
 
 void ClearStaleTemporaries(const QString &path)

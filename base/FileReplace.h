@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 namespace FileReplace {
@@ -27,6 +28,8 @@ enum class Temporary {
 // than a regular file (a folder, a device) is never written; a link to a file replaces the file it
 // names.
 bool Replace(const QString &path, QByteArrayView data, Temporary temporary = Temporary::Unnamed);
+// The same for content that lies in pieces, written one after the other.
+bool Replace(const QString &path, const QList<QByteArrayView> &pieces, Temporary temporary = Temporary::Unnamed);
 
 // Removes the temporaries of path (see Temporary::Named) whose process has ended, or that are
 // older than an hour, in case a process id has been reused since.
