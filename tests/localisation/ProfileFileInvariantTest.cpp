@@ -1,4 +1,4 @@
-// A write changes its own line and nothing else, whatever the file ends in; a snapshot of many
+// A write changes its own line and nothing else, whatever the file ends in; a document of many
 // lookups and writes gives the bytes that the writes one by one give.
 #include "localisation/ProfileFile.h"
 #include "localisation/ProfileText.h"
@@ -104,22 +104,6 @@ private Q_SLOTS:
             }
             QVERIFY2(document.Bytes() == data, original.toPercentEncoding().constData());
         }
-    }
-
-    // A second process completed the file between the snapshot's read and its commit: its entries
-    // stay, and the snapshot's writes are made again on top.
-    void commitMergesWithWhatOthersWrote()
-    {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("pixolva.lng"));
-        QVERIFY(WriteBytes(path, "[frmMain]\r\na=1\r\n"));
-        ProfileFile::Snapshot snapshot(path);
-        QVERIFY(snapshot.WritePrivateProfileStringA(QStringLiteral("frmMain"), QStringLiteral("b"), QStringLiteral("2")));
-        QVERIFY(ProfileFile::WritePrivateProfileStringA(QStringLiteral("frmMain"), QStringLiteral("c"), QStringLiteral("3"), path));
-        QVERIFY(snapshot.Commit([](ProfileFile::Snapshot &fresh) {
-            fresh.WritePrivateProfileStringA(QStringLiteral("frmMain"), QStringLiteral("b"), QStringLiteral("2"));
-        }));
-        QCOMPARE(ReadBytes(path), QByteArray("[frmMain]\r\na=1\r\nc=3\r\nb=2\r\n"));
     }
 };
 
