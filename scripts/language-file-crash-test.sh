@@ -37,6 +37,12 @@ until [ -s "$lng" ]; do sleep 0.01; done
 sleep 0.5
 kill -9 "$pid"; wait "$pid" 2>/dev/null || true
 mv "$lng" "$work/complete"
+start=$(date +%s%N)
+"$work/pixolva" 2>/dev/null & pid=$!
+until [ -s "$lng" ]; do sleep 0.002; done
+written_ms=$((($(date +%s%N) - start) / 1000000))
+kill -9 "$pid"; wait "$pid" 2>/dev/null || true
+echo "a first start writes the file after $written_ms ms"
 # An earlier version: the first start of a build that had fewer texts.
 head -n -8 "$work/complete" > "$work/earlier"
 entries=$(grep -c = "$work/complete")
@@ -48,8 +54,8 @@ for i in $(seq "$kills"); do
     from=absent
     rm -f "$lng"
     if [ $((RANDOM % 2)) -eq 0 ]; then from=earlier; cp "$work/earlier" "$lng"; fi
-    # Half of the kills anywhere in the first 100 ms, half around the moment the file is written.
-    if [ $((RANDOM % 2)) -eq 0 ]; then delay=$((RANDOM % 100)); else delay=$((35 + RANDOM % 40)); fi
+    # Kills anywhere from the start to just after the file is written (found by measuring it).
+    delay=$((RANDOM % (written_ms + 15)))
     "$work/pixolva" 2>/dev/null & pid=$!
     sleep "$(printf '0.%03d' "$delay")"
     kill -9 "$pid"; wait "$pid" 2>/dev/null || true
