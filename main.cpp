@@ -2,6 +2,8 @@
 #include "app/MessageBoxes.h"
 #include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "localisation/mdlI18n.h"
+#include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
 
 #include <QApplication>
@@ -9,8 +11,17 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <optional>
+
 int main(int argc, char *argv[])
 {
+    // Without a display Qt would abort with a message of its own; the user gets ours instead.
+    const QString noDisplay = DisplayCheck::Problem(argc, argv);
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "%s\n", noDisplay.toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     PlatformLoader::InstallPlatform();
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
@@ -21,7 +32,10 @@ int main(int argc, char *argv[])
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
+    // The main window's load reads the language file once and completes it in one write.
+    std::optional<mdlI18n::TextBatch> texts(std::in_place);
     frmMain window;
+    texts.reset();
     window.show();
     return app.exec();
 }

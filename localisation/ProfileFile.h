@@ -1,21 +1,20 @@
 // The profile (INI) file functions: one entry, one key list or one section list at a time.
 //
-// Format: a line "[name]" starts a section; a line "key=value" inside a section is an entry;
-// lines starting with ";" are comments; everything else is kept but means nothing. Section and
-// key names compare without regard to case; blanks (spaces, tabs) around names and values do
-// not count; a section whose name occurs twice is one section, and the first matching key wins.
-// A NUL byte ends the name or value it stands in. The file is 8-bit text (AnsiText); LF and
-// CR LF line ends are read, and new lines take the line end the file already uses (LF in a new
-// file).
+// The format, and what a write may change, is described in ProfileText.h. The file is 8-bit
+// text (AnsiText).
 //
-// Nothing is cached: every call reads the file anew. A write changes only the lines it must and
-// replaces the file as a whole (temporary file in the same folder, renamed over the old one, its
-// permissions kept), so a crash or a full disk leaves either the old or the new file.
+// Nothing is cached: every call reads the file anew, except through a Snapshot. A write changes
+// only the lines it must and replaces the file as a whole (FileReplace: synced, renamed over the
+// old one, permissions and owner kept), so a crash or a full disk leaves either the old or the
+// new file; each read-modify-write holds the folder's lock, so that two processes completing the
+// same file one entry at a time lose nothing of each other's.
 #pragma once
 
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace ProfileFile {
@@ -42,5 +41,32 @@ qint32 GetPrivateProfileStringA(const OptionalText &section, const OptionalText 
 // that starts like a section or a comment).
 qint32 WritePrivateProfileStringA(const OptionalText &section, const OptionalText &key,
                                   const OptionalText &text, const QString &fileName);
+
+// A file read once for many entry lookups and writes, as a window's load makes them. Lookups see
+// the writes made through the snapshot; the file itself changes only at Commit, in one
+// replacement that gives the very bytes the same writes one by one would have given.
+class Snapshot
+{
+public:
+    explicit Snapshot(const QString &fileName);
+    ~Snapshot();
+    Snapshot(const Snapshot &) = delete;
+    Snapshot &operator=(const Snapshot &) = delete;
+
+    // As the functions above with section and key given.
+    qint32 GetPrivateProfileStringA(const QString &section, const QString &key, const OptionalText &sDefault,
+                                    QString &buffer, qint32 size);
+    // Nonzero when the write is sound and the file could be read (it is written at Commit).
+    qint32 WritePrivateProfileStringA(const QString &section, const QString &key, const QString &text);
+
+    // Writes the changes, holding the folder's lock. When the file has changed since it was read
+    // (another instance completed it), redo gets a snapshot of the file as it is now to make its
+    // writes again, and that one is written instead. Nonzero on success, also with nothing to write.
+    qint32 Commit(const std::function<void(Snapshot &)> &redo);
+
+private:
+    struct State;
+    std::unique_ptr<State> m;
+};
 
 }

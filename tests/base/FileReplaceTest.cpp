@@ -1,0 +1,183 @@
+// Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go.
+#include "base/FileReplace.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utime.h>
+
+using FileReplace::Temporary;
+
+namespace {
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+struct stat Stat(const QString &path)
+{
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+// A process id that no process has any more.
+pid_t EndedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+class FileReplaceTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_temp->isValid());
+        m_path = m_temp->filePath(QStringLiteral("file.bin"));
+    }
+
+    // Root's replacement used to turn 0444 into 0644 and hand the file to root.
+    void replacementKeepsModeAndOwner_data()
+    {
+        QTest::addColumn<Temporary>("temporary");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0604") << Temporary::Unnamed << 0604;
+        QTest::newRow("0640, named temporary") << Temporary::Named << 0640;
+        if (RunningAsRoot()) {
+            QTest::newRow("0444") << Temporary::Unnamed << 0444;
+            QTest::newRow("0000") << Temporary::Unnamed << 0;
+            QTest::newRow("02750, named temporary") << Temporary::Named << 02750;
+        }
+    }
+    void replacementKeepsModeAndOwner()
+    {
+        QFETCH(Temporary, temporary);
+        QFETCH(int, mode);
+        QVERIFY(WriteBytes(m_path, "old"));
+        const QByteArray name = QFile::encodeName(m_path);
+        // Root keeps someone else's file theirs; others keep their own.
+        const uid_t owner = RunningAsRoot() ? 65534 : ::geteuid();
+        const gid_t group = RunningAsRoot() ? 65534 : ::getegid();
+        QCOMPARE(::chown(name.constData(), owner, group), 0);
+        QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+        QVERIFY(FileReplace::Replace(m_path, "new", temporary));
+        const struct stat info = Stat(m_path);
+        QCOMPARE(int(info.st_mode & 07777), mode);
+        QCOMPARE(info.st_uid, owner);
+        QCOMPARE(info.st_gid, group);
+        ::chmod(name.constData(), 0600);
+        QCOMPARE(ReadBytes(m_path), QByteArray("new"));
+        QCOMPARE(Entries(m_temp->path()), QStringList{QStringLiteral("file.bin")});
+    }
+
+    void newFileTakesUmaskAndFolderOwner()
+    {
+        const QString folder = m_temp->filePath(QStringLiteral("owned"));
+        QVERIFY(QDir().mkdir(folder));
+        const uid_t owner = RunningAsRoot() ? 65534 : ::geteuid();
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), owner, uid_t(-1)), 0);
+        const mode_t oldMask = ::umask(027);
+        const bool written = FileReplace::Replace(folder + QStringLiteral("/new.bin"), "x");
+        ::umask(oldMask);
+        QVERIFY(written);
+        const struct stat info = Stat(folder + QStringLiteral("/new.bin"));
+        QCOMPARE(int(info.st_mode & 07777), 0640);
+        QCOMPARE(info.st_uid, owner);
+    }
+
+    // What a failed write says, for the cases the BMP and language file tests do not see: a
+    // named temporary on a full disk, and something other than a file in the file's place.
+    void failureSaysWhy_data()
+    {
+        QTest::addColumn<bool>("directory");
+        QTest::addColumn<int>("error");
+        QTest::newRow("file size limit, named temporary") << false << EFBIG;
+        QTest::newRow("directory in the file's place") << true << EISDIR;
+    }
+    void failureSaysWhy()
+    {
+        QFETCH(bool, directory);
+        QFETCH(int, error);
+        const QString kept = directory ? m_path + QStringLiteral("/inner") : m_path;
+        if (directory)
+            QVERIFY(QDir().mkdir(m_path));
+        QVERIFY(WriteBytes(kept, QByteArray(5000, 'o')));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit oldLimit{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        rlimit small = oldLimit;
+        small.rlim_cur = 4096;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        errno = 0;
+        const bool written = FileReplace::Replace(m_path, QByteArray(10000, 'n'), Temporary::Named);
+        const int reason = errno;
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        QVERIFY(!written);
+        QCOMPARE(reason, error);
+        QCOMPARE(Entries(m_temp->path()), QStringList{QStringLiteral("file.bin")});
+        QCOMPARE(ReadBytes(kept), QByteArray(5000, 'o'));
+    }
+
+    // A crash between linking and renaming used to leave its temporary for ever.
+    void staleTemporariesCleared()
+    {
+        QVERIFY(WriteBytes(m_path, "old"));
+        const QString prefix = m_path + QStringLiteral(".tmp-");
+        const QString ended = prefix + QString::number(EndedProcess());
+        const QString living = prefix + QStringLiteral("1");
+        const QString livingButOld = prefix + QString::number(::getppid());
+        const QString notOurs = prefix + QStringLiteral("12a");
+        for (const QString &path : {ended, living, livingButOld, notOurs})
+            QVERIFY(WriteBytes(path, "stale"));
+        const utimbuf twoHoursAgo{::time(nullptr) - 7200, ::time(nullptr) - 7200};
+        QCOMPARE(::utime(QFile::encodeName(livingButOld).constData(), &twoHoursAgo), 0);
+
+        FileReplace::ClearStaleTemporaries(m_path);
+        QVERIFY(!QFile::exists(ended));
+        QVERIFY(!QFile::exists(livingButOld));
+        QVERIFY(QFile::exists(living));
+        QVERIFY(QFile::exists(notOurs));
+        QCOMPARE(ReadBytes(m_path), QByteArray("old"));
+    }
+
+    void folderLockExcludesOthers()
+    {
+        const QByteArray folder = QFile::encodeName(m_temp->path());
+        const int other = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(other >= 0);
+        {
+            FileReplace::FolderLock lock(m_path);
+            QVERIFY(lock.isLocked());
+            QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), -1);
+        }
+        QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+        ::close(other);
+        QCOMPARE(Entries(m_temp->path()), QStringList());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_path;
+};
+
+QTEST_APPLESS_MAIN(FileReplaceTest)
+#include "FileReplaceTest.moc"
