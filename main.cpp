@@ -2,12 +2,16 @@
 #include "app/MessageBoxes.h"
 #include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "capture/ClipboardKeeper.h"
 #include "platform/PlatformLoader.h"
+#include "platform/X11ClipboardManager.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -21,7 +25,13 @@ int main(int argc, char *argv[])
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
-    frmMain window;
-    window.show();
-    return app.exec();
+    auto window = std::make_unique<frmMain>();
+    window->show();
+    const int code = app.exec();
+    // A capture on the clipboard stays there after the window has gone.
+    window.reset();
+    ClipboardKeeper::KeepAfterLastWindow([](const QByteArrayList &formats) {
+        return X11ClipboardManager::SaveClipboard(formats);
+    });
+    return code;
 }
