@@ -2,9 +2,11 @@
 #include "app/MessageBoxes.h"
 #include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "capture/ClipboardKeeper.h"
 #include "localisation/mdlI18n.h"
 #include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
+#include "platform/X11ClipboardManager.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -12,6 +14,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 int main(int argc, char *argv[])
@@ -34,8 +37,14 @@ int main(int argc, char *argv[])
     });
     // The main window's load reads the language file once and completes it in one write.
     std::optional<mdlI18n::TextBatch> texts(std::in_place);
-    frmMain window;
+    auto window = std::make_unique<frmMain>();
     texts.reset();
-    window.show();
-    return app.exec();
+    window->show();
+    const int code = app.exec();
+    // A capture on the clipboard stays there after the window has gone.
+    window.reset();
+    ClipboardKeeper::KeepAfterLastWindow([](const QByteArrayList &formats) {
+        return X11ClipboardManager::SaveClipboard(formats);
+    });
+    return code;
 }

@@ -2,6 +2,7 @@
 #include "capture/CaptureOutput.h"
 
 #include "base/FileReplace.h"
+#include "capture/ClipboardPicture.h"
 #include "base/RuntimeError.h"
 
 #include <QClipboard>
@@ -24,7 +25,7 @@ void PutOnClipboard(const QImage &picture)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setImage(picture);
+    clipboard->setMimeData(new ClipboardPicture(picture));
 }
 
 void WriteBitmapFile(const QImage &picture, const QString &path)

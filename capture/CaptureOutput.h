@@ -5,7 +5,7 @@
 #include <QString>
 
 namespace CaptureOutput {
-// Empties the clipboard, then offers the picture on it as an image.
+// Empties the clipboard, then offers the picture on it as an image (see ClipboardPicture).
 void PutOnClipboard(const QImage &picture);
 
 // Writes the picture as a Windows bitmap file at its own depth (an 8-bit picture with its colour

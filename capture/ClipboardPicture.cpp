@@ -1,0 +1,98 @@
+// A capture as the clipboard offers it.
+#include "capture/ClipboardPicture.h"
+
+#include "capture/FastPng.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QThread>
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <mutex>
+
+struct ClipboardPicture::Encodings
+{
+    QImage picture;
+    std::mutex mutex;
+    std::condition_variable finished;
+    QByteArray png, bmp;
+    bool pngDone = false, bmpDone = false;
+
+    void Finish(QByteArray *target, bool *done, QByteArray bytes)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            *target = std::move(bytes);
+            *done = true;
+        }
+        finished.notify_all();
+    }
+};
+
+namespace {
+QByteArray EncodeWithQt(const QImage &picture, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(picture);
+    return bytes;
+}
+}
+
+ClipboardPicture::ClipboardPicture(const QImage &picture)
+    : ClipboardPicture(std::make_shared<Encodings>())
+{
+    m_encodings->picture = picture;
+    setImageData(picture);
+    // The threads keep the encodings alive, so a picture replaced early never waits for them.
+    std::shared_ptr<Encodings> e = m_encodings;
+    QThreadPool::globalInstance()->start([e] {
+        QByteArray png = FastPng::Encode(e->picture, QThread::idealThreadCount());
+        e->Finish(&e->png, &e->pngDone, png.isEmpty() ? EncodeWithQt(e->picture, "png") : std::move(png));
+    });
+    QThreadPool::globalInstance()->start([e] { e->Finish(&e->bmp, &e->bmpDone, EncodeWithQt(e->picture, "bmp")); });
+}
+
+ClipboardPicture::ClipboardPicture(std::shared_ptr<Encodings> encodings)
+    : m_encodings(std::move(encodings))
+{
+    if (!m_encodings->picture.isNull())
+        setImageData(m_encodings->picture);
+}
+
+ClipboardPicture::~ClipboardPicture() = default;
+
+QImage ClipboardPicture::Picture() const
+{
+    return m_encodings->picture;
+}
+
+QByteArray ClipboardPicture::Encoded(const QString &mimeType) const
+{
+    Encodings &e = *m_encodings;
+    const bool png = mimeType == QLatin1String("image/png");
+    if (!png && mimeType != QLatin1String("image/bmp"))
+        return {};
+    std::unique_lock<std::mutex> lock(e.mutex);
+    e.finished.wait(lock, [&] { return png ? e.pngDone : e.bmpDone; });
+    return png ? e.png : e.bmp;
+}
+
+std::unique_ptr<ClipboardPicture> ClipboardPicture::Copy() const
+{
+    return std::unique_ptr<ClipboardPicture>(new ClipboardPicture(m_encodings));
+}
+
+QVariant ClipboardPicture::retrieveData(const QString &mimeType, QMetaType type) const
+{
+    if (type.id() == QMetaType::QByteArray) {
+        // Qt's own image format on the clipboard is PNG.
+        const QByteArray bytes =
+            Encoded(mimeType == QLatin1String("application/x-qt-image") ? QStringLiteral("image/png") : mimeType);
+        if (!bytes.isEmpty())
+            return bytes;
+    }
+    return QMimeData::retrieveData(mimeType, type);
+}

@@ -1,0 +1,32 @@
+// A capture as the clipboard offers it.
+#pragma once
+
+#include <QImage>
+#include <QMimeData>
+
+#include <memory>
+
+// The picture as an image, which Qt offers in every format it can write, with the two formats
+// other programs ask for, PNG and BMP, encoded once on other threads as soon as it is made: a
+// paste then costs only the transfer, and the window does not freeze while it is served.
+class ClipboardPicture : public QMimeData
+{
+public:
+    explicit ClipboardPicture(const QImage &picture);
+    ~ClipboardPicture() override;
+
+    QImage Picture() const;
+    // The bytes of image/png or image/bmp, waiting for their encoding where it is still running;
+    // empty for other formats.
+    QByteArray Encoded(const QString &mimeType) const;
+    // The same picture and encodings, for another offer.
+    std::unique_ptr<ClipboardPicture> Copy() const;
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override;
+
+private:
+    struct Encodings;
+    explicit ClipboardPicture(std::shared_ptr<Encodings> encodings);
+    std::shared_ptr<Encodings> m_encodings;
+};

@@ -1,0 +1,154 @@
+// Captures on the clipboard as other programs see them, and a capture that outlives the window.
+#include "capture/CaptureOutput.h"
+#include "capture/ClipboardKeeper.h"
+#include "capture/ClipboardPicture.h"
+#include "capture/FastPng.h"
+#include "support/DesktopPrograms.h"
+
+#include <QtTest>
+#include <QClipboard>
+#include <QGuiApplication>
+
+using namespace DesktopPrograms;
+
+namespace {
+QImage Pattern(int width, int height, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(width, height, format);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgba(x * 7 % 256, y * 23 % 256, (x * y) % 256, (x + y) % 256));
+    return image;
+}
+
+QImage Read(const QString &target)
+{
+    return QImage::fromData(Clipboard(target)).convertToFormat(QImage::Format_RGB32);
+}
+
+const ClipboardPicture &Offered()
+{
+    return dynamic_cast<const ClipboardPicture &>(*QGuiApplication::clipboard()->mimeData());
+}
+}
+
+class ClipboardTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Bands compressed side by side join into one valid image.
+    void pngHoldsTheExactPixels_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("bands");
+        QTest::newRow("one band, odd width") << Pattern(37, 11) << 4;
+        QTest::newRow("three bands") << Pattern(301, 200) << 3;
+        QTest::newRow("with alpha") << Pattern(65, 130, QImage::Format_ARGB32) << 2;
+    }
+    void pngHoldsTheExactPixels()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(int, bands);
+        const QImage back = QImage::fromData(FastPng::Encode(picture, bands), "PNG");
+        QCOMPARE(back.convertToFormat(picture.format()), picture);
+    }
+
+    void otherProgramsGetTheFormatsQtOffersAndTheExactPixels()
+    {
+        QGuiApplication::clipboard()->setImage(Pattern(5, 5));
+        const QStringList qtFormats = ClipboardTargets();
+        const QImage picture = Pattern(301, 200);
+        CaptureOutput::PutOnClipboard(picture);
+        QCOMPARE(ClipboardTargets(), qtFormats);
+        QCOMPARE(Read(QStringLiteral("image/png")), picture);
+        QCOMPARE(Read(QStringLiteral("image/bmp")), picture);
+    }
+
+    // manager: what a clipboard manager does with the hand-over (none: there is none).
+    void keptUntilAnotherProgramCopies_data()
+    {
+        QTest::addColumn<QString>("manager");
+        QTest::addColumn<bool>("lingers");
+        QTest::newRow("no manager") << "none" << true;
+        QTest::newRow("manager has the picture") << "saves" << false;
+        QTest::newRow("manager has something else") << "breaks" << true;
+    }
+    void keptUntilAnotherProgramCopies()
+    {
+        QFETCH(QString, manager);
+        QFETCH(bool, lingers);
+        const QImage picture = Pattern(400, 300);
+        CaptureOutput::PutOnClipboard(picture);
+        QImage served;
+        QElapsedTimer sinceCopy;
+        const auto save = [&](const QByteArrayList &) {
+            if (manager != QLatin1String("none")) {
+                const QByteArray png = manager == QLatin1String("saves") ? Offered().Encoded(QStringLiteral("image/png"))
+                                                                         : FastPng::Encode(Pattern(4, 4), 1);
+                Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png);
+            }
+            if (lingers)  // once the window has gone, the user pastes the picture, then copies something else
+                QTimer::singleShot(0, [&] {
+                    served = Read(QStringLiteral("image/png"));
+                    sinceCopy.start();
+                    PutTextOnClipboard("danach");
+                });
+            return manager != QLatin1String("none");
+        };
+        QElapsedTimer kept;
+        kept.start();
+        ClipboardKeeper::KeepAfterLastWindow(save, 20000);
+        if (lingers) {
+            QVERIFY2(sinceCopy.isValid() && sinceCopy.elapsed() < 1000, "serving did not end with another copy");
+        } else {
+            QVERIFY(kept.elapsed() < 2000);
+            served = Read(QStringLiteral("image/png"));
+        }
+        QCOMPARE(served, picture);
+    }
+
+    void servingEndsAfterTheLongestTime()
+    {
+        CaptureOutput::PutOnClipboard(Pattern(8, 8));
+        QElapsedTimer kept;
+        kept.start();
+        ClipboardKeeper::KeepAfterLastWindow(nullptr, 300);
+        QVERIFY(kept.elapsed() >= 300 && kept.elapsed() < 5000);
+    }
+
+    // The program as the user meets it: copy the desktop, close the window, paste elsewhere.
+    void copiedDesktopOutlivesTheProgram()
+    {
+        Run(QStringLiteral("xsetroot"), {QStringLiteral("-solid"), QStringLiteral("#3366aa")});
+        PutTextOnClipboard("vorher");
+        QProcess pixolva;
+        pixolva.start(QStringLiteral(PIXOLVA_EXECUTABLE), QStringList());
+        const QStringList wait{QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                               QStringLiteral("--name")};
+        const QString window = QString::fromLatin1(Run(QStringLiteral("xdotool"), wait + QStringList{"Pixolva v"})).trimmed();
+        QVERIFY(!window.isEmpty());
+        Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        Xdotool({QStringLiteral("key"), QStringLiteral("alt+t")});  // Desk&top
+        Run(QStringLiteral("xdotool"), wait + QStringList{"^Pixolva$"});  // the notice
+        Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        QTRY_VERIFY_WITH_TIMEOUT(ClipboardTargets().contains(QStringLiteral("image/png")), 10000);
+        Xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        Xdotool({QStringLiteral("key"), QStringLiteral("alt+F4")});
+        QTRY_VERIFY(Run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "Pixolva"}).isEmpty());
+
+        const QImage pasted = Read(QStringLiteral("image/png"));
+        QCOMPARE(pixolva.state(), QProcess::Running);
+        QImage desktop(QGuiApplication::primaryScreen()->geometry().size(), QImage::Format_RGB32);
+        desktop.fill(QColor(0x33, 0x66, 0xaa));
+        QCOMPARE(pasted, desktop);
+        QElapsedTimer sinceCopy;
+        sinceCopy.start();
+        PutTextOnClipboard("danach");
+        QTRY_VERIFY_WITH_TIMEOUT(pixolva.state() == QProcess::NotRunning, 3000);
+        QVERIFY(sinceCopy.elapsed() < 1000);
+    }
+};
+
+QTEST_MAIN(ClipboardTest)
+#include "ClipboardTest.moc"
