@@ -75,6 +75,7 @@ private:
     void picCursorScreen_MouseUp(Qt::KeyboardModifiers shift);
     void DeliverCapture(const QImage &picture);
     void ShowOnTop();
+    void ShowAgain();
     QPoint HandleCentreOnScreen(const QWidget *handle) const;
     void WaitUntilUncovered(QPoint p);
 
