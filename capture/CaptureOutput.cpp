@@ -2,7 +2,7 @@
 #include "capture/CaptureOutput.h"
 
 #include "base/FileReplace.h"
-#include "base/RuntimeError.h"
+#include "base/ErrorTexts.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -12,11 +12,9 @@
 namespace CaptureOutput {
 
 namespace {
-constexpr int PathFileAccessError = 75;
-
 [[noreturn]] void RaiseAccessError(const QString &path)
 {
-    RaiseError(PathFileAccessError, QStringLiteral("Path/File access error: ") + path);
+    RaiseError(ErrorKind::FileNotWritten, path);
 }
 }
 
