@@ -3,8 +3,19 @@
 
 #include "base/RuntimeError.h"
 
+#include <QList>
+
 #include <algorithm>
 
+namespace {
+struct ErrorText
+{
+    ErrorKind kind;
+    int number;
+    const char *text; // UTF-8; %1 stands for the detail (a path)
+};
+
+// One row per kind.
 const QList<ErrorText> &ErrorTexts()
 {
     static const QList<ErrorText> table{
@@ -38,7 +49,6 @@ const QList<ErrorText> &ErrorTexts()
     return table;
 }
 
-namespace {
 const ErrorText &Row(ErrorKind kind)
 {
     const QList<ErrorText> &table = ErrorTexts();

@@ -2,7 +2,6 @@
 // happened and what the user can do.
 #pragma once
 
-#include <QList>
 #include <QString>
 
 enum class ErrorKind {
@@ -15,16 +14,6 @@ enum class ErrorKind {
     MonitorGone,      // 481: the monitor chosen for a capture has been unplugged
     EmptyCapture,     // 481: a capture that holds nothing
 };
-
-struct ErrorText
-{
-    ErrorKind kind;
-    int number;
-    const char *text; // UTF-8; %1 stands for the detail (a path)
-};
-
-// The table, one row per kind.
-const QList<ErrorText> &ErrorTexts();
 
 int ErrorNumberOf(ErrorKind kind);
 QString ErrorDescription(ErrorKind kind, const QString &detail = {});

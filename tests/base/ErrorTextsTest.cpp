@@ -45,11 +45,6 @@ private Q_SLOTS:
         QFAIL("nothing raised");
     }
 
-    void everyKindIsInTheTable()
-    {
-        QCOMPARE(ErrorTexts().size(), int(ErrorKind::EmptyCapture) + 1);
-    }
-
     // The path is part of the message, which keeps its standard form.
     void fileErrorNamesThePath()
     {
