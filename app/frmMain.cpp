@@ -3,6 +3,7 @@
 
 #include "about/frmAbout.h"
 #include "app/ColourPicker.h"
+#include "app/ModalDialogs.h"
 #include "base/Cursors.h"
 #include "app/PictureBox.h"
 #include "app/PictureFit.h"
@@ -89,6 +90,9 @@ frmMain::frmMain(QWidget *parent)
     WireColourFields();
     WireColourPicker();
     WireCaptureCommands();
+    // The About box, the monitor map, the save dialog and the message boxes are all modal.
+    m_modalDialogs = std::make_unique<ModalDialogsStayShown>();
+    qApp->installEventFilter(m_modalDialogs.get());
     Form_Load();
 }
 

@@ -75,6 +75,7 @@ private:
     void picCursorScreen_MouseUp(Qt::KeyboardModifiers shift);
     void DeliverCapture(const QImage &picture);
     void ShowOnTop();
+    void ShowAgain();
     QPoint HandleCentreOnScreen(const QWidget *handle) const;
     void WaitUntilUncovered(QPoint p);
 
@@ -125,6 +126,7 @@ private:
     std::unique_ptr<ColourFields> m_colourFields;
     std::unique_ptr<ColourPicker> m_colourPicker;
     std::unique_ptr<QObject> m_pickerKeys; // arrow keys while the eyedropper is held
+    std::unique_ptr<QObject> m_modalDialogs; // keeps the dialogs opened from here on the screen
     bool m_picking = false;
     bool m_draggingHand = false;
     int m_samplesThisDrag = 0;

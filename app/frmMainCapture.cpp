@@ -14,6 +14,7 @@
 #include "monitors/frmMonitor.h"
 #include "monitors/mdlWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPushButton>
@@ -74,7 +75,7 @@ void frmMain::Timer3_Timer()
     } catch (const RuntimeError &error) {
         MessageBoxes::ShowStandardError(this, error);
     }
-    show();
+    ShowAgain();
 }
 
 void frmMain::picCursorScreen_MouseDown()
@@ -126,7 +127,7 @@ void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
     } catch (const RuntimeError &error) {
         MessageBoxes::ShowStandardError(this, error);
     }
-    show();
+    ShowAgain();
 }
 
 void frmMain::DeliverCapture(const QImage &picture)
@@ -152,8 +153,20 @@ void frmMain::DeliverCapture(const QImage &picture)
 
 void frmMain::ShowOnTop()
 {
-    show();
+    ShowAgain();
     SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true);
+}
+
+void frmMain::ShowAgain()
+{
+    show();
+    // Hidden and shown again within the moment in which the toolkit waits for the keyboard to
+    // come back (the hand's capture is that quick), the window keeps the keyboard as far as the
+    // desktop goes, but its controls were told on hiding that it lost it and are never told
+    // otherwise: the fields would take keys without a caret, and access keys would move the
+    // focus without selecting the text.
+    if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
+        QApplication::setActiveWindow(this);
 }
 
 QPoint frmMain::HandleCentreOnScreen(const QWidget *handle) const

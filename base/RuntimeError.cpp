@@ -1,6 +1,8 @@
 // Run-time errors with a number and a description, and the checked arithmetic that raises them.
 #include "base/RuntimeError.h"
 
+#include "base/ErrorTexts.h"
+
 #include <limits>
 
 RuntimeError::RuntimeError(int number, QString description)
@@ -16,7 +18,7 @@ void RaiseError(int number, const QString &description)
 
 void RaiseOverflow()
 {
-    RaiseError(ErrorNumber::Overflow, QStringLiteral("Overflow"));
+    RaiseError(ErrorKind::Overflow);
 }
 
 QString StandardErrorText(const RuntimeError &error)

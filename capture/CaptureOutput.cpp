@@ -2,8 +2,8 @@
 #include "capture/CaptureOutput.h"
 
 #include "base/FileReplace.h"
+#include "base/ErrorTexts.h"
 #include "capture/ClipboardPicture.h"
-#include "base/RuntimeError.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,11 +13,9 @@
 namespace CaptureOutput {
 
 namespace {
-constexpr int PathFileAccessError = 75;
-
 [[noreturn]] void RaiseAccessError(const QString &path)
 {
-    RaiseError(PathFileAccessError, QStringLiteral("Path/File access error: ") + path);
+    RaiseError(ErrorKind::FileNotWritten, path);
 }
 }
 

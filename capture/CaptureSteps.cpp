@@ -2,32 +2,35 @@
 #include "capture/CaptureSteps.h"
 
 #include "base/Rounding.h"
-#include "base/RuntimeError.h"
+#include "base/ErrorTexts.h"
 #include "capture/mdlCapture.h"
 #include "monitors/mdlWindow.h"
 
 namespace CaptureSteps {
 
 namespace {
-constexpr int InvalidPicture = 481;
 constexpr int MaxParentDepth = 64;
 }
 
 void RequirePicture(const QImage &picture)
 {
     if (picture.isNull())
-        RaiseError(InvalidPicture, QStringLiteral("Invalid picture"));
+        RaiseError(ErrorKind::EmptyCapture);
 }
 
 QImage TakeDelayedCapture(bool activeWindow, MonitorHandle monitor)
 {
-    if (activeWindow)
-        return mdlCapture::GrabForegroundWindow();
+    if (activeWindow) {
+        QImage picture = mdlCapture::GrabForegroundWindow();
+        if (picture.isNull())
+            RaiseError(ErrorKind::NoActiveWindow);
+        return picture;
+    }
     if (monitor == 0)
         return mdlCapture::GrabVirtualScreen();
     // Unplugged between the choice and the copy: the rectangle of a gone monitor is all zero.
     if (mdlWindow::GetMonitorRect(monitor).IsZero())
-        RequirePicture(QImage());
+        RaiseError(ErrorKind::MonitorGone);
     return mdlCapture::GrabMonitor(monitor);
 }
 

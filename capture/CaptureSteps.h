@@ -8,8 +8,8 @@
 
 namespace CaptureSteps {
 // The delayed capture: the foreground window, or one monitor, or (monitor 0) the whole virtual
-// screen. A monitor that has gone since it was chosen raises error 481 "Invalid picture" rather
-// than delivering an empty picture.
+// screen. No foreground window, or a monitor that has gone since it was chosen, raises error 481
+// saying so rather than delivering an empty picture.
 QImage TakeDelayedCapture(bool activeWindow, MonitorHandle monitor);
 
 // Whether the window at p is own or lies inside it (walking up the parents).
@@ -18,6 +18,6 @@ bool IsWindowAt(QPoint p, WindowHandle own);
 // The centre of a rectangle, halves rounded to even.
 QPoint Centre(const ScreenRect &r);
 
-// A capture that holds nothing cannot be shown, copied or saved: error 481 "Invalid picture".
+// A capture that holds nothing cannot be shown, copied or saved: error 481.
 void RequirePicture(const QImage &picture);
 }

@@ -9,13 +9,60 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTreeView>
 #include <QWindow>
 
 namespace mdlFileDialog {
 
 namespace {
+
+// Wide enough for the German columns beside a name of some length.
+constexpr int DialogWidth = 760;
+
+// The file list in the program's language whatever the desktop's: Qt's model writes sizes and
+// dates in the system's locale and names file types after the MIME database in it ("7 Dec",
+// "Windows BMP image"). Files are typed by their extension, as "BMP-Datei".
+class FileListInLocale : public QIdentityProxyModel
+{
+public:
+    FileListInLocale(const QLocale &locale, QObject *parent) : QIdentityProxyModel(parent), m_locale(locale) {}
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        const QModelIndex source = mapToSource(index);
+        if (role != Qt::DisplayRole || !files || !source.isValid())
+            return QIdentityProxyModel::data(index, role);
+        const bool file = !files->isDir(source);
+        switch (index.column()) {
+        case SizeColumn:
+            return file ? m_locale.formattedDataSize(files->size(source)) : QIdentityProxyModel::data(index, role);
+        case TypeColumn: {
+            if (!file)
+                return QIdentityProxyModel::data(index, role);
+            const QString suffix = files->fileInfo(source).suffix().toUpper();
+            return suffix.isEmpty() ? QStringLiteral("Datei") : suffix + QStringLiteral("-Datei");
+        }
+        case DateColumn:
+            return m_locale.toString(files->lastModified(source), QLocale::ShortFormat);
+        default:
+            return QIdentityProxyModel::data(index, role);
+        }
+    }
+
+    static constexpr int SizeColumn = 1;
+    static constexpr int TypeColumn = 2;
+    static constexpr int DateColumn = 3;
+
+private:
+    QLocale m_locale;
+};
 
 // Qt's own dialog rather than a desktop portal: only a window of our own can be placed.
 class FileDialog : public QFileDialog
@@ -90,6 +137,16 @@ QString RunFileDialog(bool openFile, qint32 &flags, const QString &initialDir, c
 
     FileDialog dialog(owner, flags);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // German dates, sizes and types in the list, and room for them. The program's locale stays
+    // as it is: the language file's numbers must read back wherever it was written.
+    dialog.setLocale(QLocale(QLocale::German, QLocale::Germany));
+    dialog.setProxyModel(new FileListInLocale(dialog.locale(), &dialog));
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column : {FileListInLocale::SizeColumn, FileListInLocale::TypeColumn, FileListInLocale::DateColumn})
+            details->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    dialog.resize(qMax(dialog.width(), DialogWidth), dialog.height());
     // The list shows each description as given; the patterns are only for filtering.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(flags & FlagOverwritePrompt));

@@ -1,6 +1,7 @@
 // A Qt window as the position operations of cInifile see it.
 #include "localisation/QtFormWindow.h"
 
+#include "base/ErrorTexts.h"
 #include "base/Rounding.h"
 #include "base/RuntimeError.h"
 
@@ -11,16 +12,12 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
-// Errors of the window that the position operations catch; they never reach the user.
-constexpr int InvalidCall = 5;
-constexpr int ObjectNotSet = 91;
-constexpr int CannotMoveWindow = 384;
-
+// The errors raised here are caught by the position operations; they never reach the user.
 QScreen *PrimaryScreen()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
-        RaiseError(InvalidCall, QStringLiteral("No screen"));
+        RaiseError(ErrorKind::NoScreen);
     return screen;
 }
 
@@ -47,7 +44,7 @@ QtFormWindow::QtFormWindow(QWidget *window, const ScreenMetrics &screen)
 QWidget *QtFormWindow::window() const
 {
     if (!m_window)
-        RaiseError(ObjectNotSet, QStringLiteral("Object variable not set"));
+        RaiseError(ErrorKind::WindowGone);
     return m_window;
 }
 
@@ -95,8 +92,7 @@ void QtFormWindow::Move(qint32 left, qint32 top, qint32 width, qint32 height)
 {
     QWidget *w = window();
     if (w->isMinimized() || w->isMaximized())
-        RaiseError(CannotMoveWindow,
-                   QStringLiteral("A minimised or maximised window cannot be moved or sized"));
+        RaiseError(ErrorKind::WindowNotMovable);
     const ScreenMetrics s = screen();
     const QPoint o = origin();
     // The frame's part of the outer size stays as it is: only the client area can be resized.

@@ -56,6 +56,25 @@ MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &mo
     return map;
 }
 
+CaptionFit FitCaption(const QString &caption, QSizeF room, double designSize, double minimumSize,
+                      const TextMeasure &measure)
+{
+    const QString separator = QStringLiteral(": ");
+    const int split = caption.indexOf(separator);
+    QList<QStringList> layouts{{caption}};
+    if (split > 0)
+        layouts.append({caption.left(split + 1), caption.mid(split + separator.size())});
+    for (const QStringList &lines : layouts) {
+        for (double size = designSize; size >= minimumSize; size -= 0.5) {
+            const QSizeF needed = measure(lines, size);
+            if (needed.width() <= room.width() && needed.height() <= room.height())
+                return {size, lines.join(QLatin1Char('\n'))};
+        }
+    }
+    // Too small a box for any of them: the smallest legible form, and the tool tip says it all.
+    return {minimumSize, layouts.last().join(QLatin1Char('\n'))};
+}
+
 int ToPixels(double twips)
 {
     return TwipsToPixels(twips);

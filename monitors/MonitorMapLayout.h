@@ -5,7 +5,11 @@
 
 #include <QList>
 #include <QRect>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace MonitorMapLayout {
 
@@ -48,6 +52,23 @@ struct MonitorMap
 // and places one box per monitor at its scaled position, inset by 50 twips on every side.
 // A virtual screen without extent leaves the boxes at their design geometry.
 MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &monitors);
+
+// How a monitor's caption is shown in its box: the font size and the text, with a line break
+// where the caption is split.
+struct CaptionFit
+{
+    double PointSize = 0;
+    QString Text;
+};
+
+// The size in pixels that lines of text take at a point size, as the box lays them out.
+using TextMeasure = std::function<QSizeF(const QStringList &lines, double pointSize)>;
+
+// The caption on one line, in the largest size from designSize down to minimumSize (half-point
+// steps) at which it fits room; failing that, split after its ": " ("Monitor 3:" over
+// "640 x 480") the same way; failing that too, split at the minimum size.
+CaptionFit FitCaption(const QString &caption, QSizeF room, double designSize, double minimumSize,
+                      const TextMeasure &measure);
 
 // Twips to whole pixels, halves to the even neighbour; each edge and size converted on its own.
 int ToPixels(double twips);

@@ -8,15 +8,20 @@
 #include "monitors/mdlWindow.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 #include <exception>
 #include <functional>
 
 namespace {
 constexpr double DesignFontPointSize = 8.0;
+constexpr double SmallestFontPointSize = 6.0; // still legible; smaller boxes split their caption
 
 // A step of loading or clicking: one that fails is skipped and the next one runs.
 void Guarded(const std::function<void()> &step)
@@ -43,6 +48,31 @@ void PaintBox(QLabel *box, QPalette::ColorRole background)
     box->setWordWrap(true);
     box->setCursor(Cursors::PointingHand());
     box->setFocusPolicy(Qt::NoFocus);
+}
+
+// A monitor's caption, whole in its box: smaller or on two lines where the box is small, and in
+// full as the box's tool tip.
+void ShowCaption(QLabel *box, const QString &caption)
+{
+    const auto measure = [box](const QStringList &lines, double pointSize) {
+        QFont font = box->font();
+        font.setPointSizeF(pointSize);
+        const QFontMetricsF metrics(font);
+        // A framed label keeps half an x from its left and top edges.
+        const double indent = metrics.horizontalAdvance(QLatin1Char('x')) / 2;
+        double width = 0;
+        for (const QString &line : lines)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return QSizeF(indent + std::ceil(width), indent + metrics.height() + (lines.size() - 1) * metrics.lineSpacing());
+    };
+    const MonitorMapLayout::CaptionFit fit = MonitorMapLayout::FitCaption(
+        caption, box->contentsRect().size(), DesignFontPointSize, SmallestFontPointSize, measure);
+    QFont font = box->font();
+    font.setPointSizeF(fit.PointSize);
+    box->setFont(font);
+    box->setWordWrap(false); // the lines are broken where they should be
+    box->setText(fit.Text);
+    box->setToolTip(caption);
 }
 }
 
@@ -141,7 +171,7 @@ void frmMonitor::Form_Load()
         const MonitorMapLayout::MonitorBox &entry = map.Boxes[n];
         QLabel *box = n < lblMonitor.size() ? lblMonitor[n] : NewMonitorBox(n);
         Guarded([&] { box->setGeometry(ToPixels(entry.Geometry)); });
-        box->setText(entry.Caption);
+        ShowCaption(box, entry.Caption);
         box->show();
         box->raise();
         box->setProperty("Tag", QString::number(entry.Handle));

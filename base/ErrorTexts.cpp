@@ -1,0 +1,73 @@
+// Every run-time error the program raises: its number and its German description.
+#include "base/ErrorTexts.h"
+
+#include "base/RuntimeError.h"
+
+#include <QList>
+
+#include <algorithm>
+
+namespace {
+struct ErrorText
+{
+    ErrorKind kind;
+    int number;
+    const char *text; // UTF-8; %1 stands for the detail (a path)
+};
+
+// One row per kind.
+const QList<ErrorText> &ErrorTexts()
+{
+    static const QList<ErrorText> table{
+        {ErrorKind::Overflow, 6,
+         "Überlauf: Ein Wert ist für die Rechnung zu groß geworden, der Vorgang wurde abgebrochen. "
+         "Prüfen Sie die eingegebenen Zahlen und die Anordnung der Bildschirme."},
+        {ErrorKind::NoScreen, 5,
+         "Es ist kein Bildschirm verfügbar, daher lässt sich keine Fensterposition bestimmen. "
+         "Schließen Sie einen Bildschirm an und versuchen Sie es erneut."},
+        {ErrorKind::WindowGone, 91,
+         "Das Fenster ist nicht mehr vorhanden, seine Position lässt sich weder lesen noch setzen. "
+         "Öffnen Sie das Fenster erneut."},
+        {ErrorKind::WindowNotMovable, 384,
+         "Ein minimiertes oder maximiertes Fenster lässt sich nicht verschieben und in der Größe nicht "
+         "ändern. Stellen Sie zuerst seine normale Größe wieder her."},
+        {ErrorKind::FileNotWritten, 75,
+         "Die Datei „%1“ konnte nicht geschrieben werden: Der Ordner ist schreibgeschützt oder nicht "
+         "mehr vorhanden, oder der Datenträger ist voll. Nehmen Sie das Bild erneut auf und wählen Sie "
+         "einen anderen Ordner, oder geben Sie Speicherplatz frei."},
+        {ErrorKind::NoActiveWindow, 481,
+         "Nach den zwei Sekunden war kein aktives Fenster zu finden, die Aufnahme ist leer. Klicken Sie "
+         "nach dem Schließen des Hinweises innerhalb von zwei Sekunden in das Fenster, das kopiert "
+         "werden soll."},
+        {ErrorKind::MonitorGone, 481,
+         "Der gewählte Monitor ist nicht mehr angeschlossen, die Aufnahme ist leer. Starten Sie die "
+         "Desktop-Aufnahme erneut und wählen Sie einen vorhandenen Monitor."},
+        {ErrorKind::EmptyCapture, 481,
+         "Die Aufnahme ist leer: Das Fenster ist nicht mehr vorhanden oder hat keine Fläche. In die "
+         "Zwischenablage und in Dateien wurde nichts geschrieben; versuchen Sie es erneut."},
+    };
+    return table;
+}
+
+const ErrorText &Row(ErrorKind kind)
+{
+    const QList<ErrorText> &table = ErrorTexts();
+    return *std::find_if(table.begin(), table.end(), [kind](const ErrorText &row) { return row.kind == kind; });
+}
+}
+
+int ErrorNumberOf(ErrorKind kind)
+{
+    return Row(kind).number;
+}
+
+QString ErrorDescription(ErrorKind kind, const QString &detail)
+{
+    const QString text = QString::fromUtf8(Row(kind).text);
+    return text.contains(QStringLiteral("%1")) ? text.arg(detail) : text;
+}
+
+void RaiseError(ErrorKind kind, const QString &detail)
+{
+    RaiseError(ErrorNumberOf(kind), ErrorDescription(kind, detail));
+}

@@ -1,0 +1,22 @@
+// Every run-time error the program raises: its number and its German description, which says what
+// happened and what the user can do.
+#pragma once
+
+#include <QString>
+
+enum class ErrorKind {
+    Overflow,         // 6: a value outgrew 32 bits
+    NoScreen,         // 5: no screen to measure a window position against
+    WindowGone,       // 91: a window position asked of a window that is no more
+    WindowNotMovable, // 384: a minimised or maximised window cannot be moved or sized
+    FileNotWritten,   // 75: a capture could not be written to its file (%1 the path)
+    NoActiveWindow,   // 481: the delayed window capture found no foreground window
+    MonitorGone,      // 481: the monitor chosen for a capture has been unplugged
+    EmptyCapture,     // 481: a capture that holds nothing
+};
+
+int ErrorNumberOf(ErrorKind kind);
+QString ErrorDescription(ErrorKind kind, const QString &detail = {});
+
+// Raises the error of that kind with its number and description.
+[[noreturn]] void RaiseError(ErrorKind kind, const QString &detail = {});
