@@ -1,33 +1,38 @@
 # pixolva_add_test(NAME SOURCES files... [LIBS libs...] [DISPLAY none|offscreen|x11|x11-wm]
 #                  [DESKTOP harness options...])
+# pixolva_add_test_run(NAME TARGET test [DISPLAY x11|x11-wm] [DESKTOP harness options...])
 #
 # none: plain logic, no display at all. offscreen: widgets on Qt's offscreen platform.
-# x11: a private Xvfb. x11-wm: a private Xvfb with openbox. DESKTOP passes --screen and
-# --monitor options to the harness.
+# x11: a private Xvfb. x11-wm: a private Xvfb with openbox. DESKTOP passes --screen, --scale and
+# --monitor options to the harness. pixolva_add_test_run runs a test built before once more, on
+# another desktop.
 function(pixolva_add_test name)
     cmake_parse_arguments(T "" "DISPLAY" "SOURCES;LIBS;DESKTOP" ${ARGN})
-    if(NOT T_DISPLAY)
-        set(T_DISPLAY none)
-    endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    if(T_DISPLAY STREQUAL "none" OR T_DISPLAY STREQUAL "offscreen")
-        add_test(NAME ${name} COMMAND ${name})
-        set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-    elseif(T_DISPLAY STREQUAL "x11" OR T_DISPLAY STREQUAL "x11-wm")
+    if(T_DISPLAY STREQUAL "x11" OR T_DISPLAY STREQUAL "x11-wm")
         # The real desktop's platform, installed as the application object starts.
         target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/InstallPlatform.cpp)
-        target_link_libraries(${name} PRIVATE pixolva_platform)
-        set(harness ${CMAKE_SOURCE_DIR}/tests/support/with-x11-desktop.sh)
-        set(options ${T_DESKTOP})
+        target_link_libraries(${name} PRIVATE pixolva_platform PkgConfig::XCB)
+    endif()
+    pixolva_add_test_run(${name} TARGET ${name} DISPLAY ${T_DISPLAY} DESKTOP ${T_DESKTOP})
+endfunction()
+
+function(pixolva_add_test_run name)
+    cmake_parse_arguments(T "" "TARGET;DISPLAY" "DESKTOP" ${ARGN})
+    if(NOT T_DISPLAY OR T_DISPLAY STREQUAL "none" OR T_DISPLAY STREQUAL "offscreen")
+        add_test(NAME ${name} COMMAND ${T_TARGET})
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    elseif(T_DISPLAY STREQUAL "x11" OR T_DISPLAY STREQUAL "x11-wm")
         if(T_DISPLAY STREQUAL "x11-wm")
-            list(APPEND options --wm)
+            list(APPEND T_DESKTOP --wm)
         endif()
-        add_test(NAME ${name} COMMAND ${harness} ${options} -- $<TARGET_FILE:${name}>)
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-x11-desktop.sh ${T_DESKTOP}
+                 -- $<TARGET_FILE:${T_TARGET}>)
         set_tests_properties(${name} PROPERTIES LABELS x11)
     else()
         message(FATAL_ERROR "pixolva_add_test: unknown DISPLAY ${T_DISPLAY}")
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT 180)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120)
 endfunction()

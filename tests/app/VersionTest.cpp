@@ -1,4 +1,5 @@
 // Version texts, rounding and the run-time error text.
+#include "base/ErrorTexts.h"
 #include "base/Rounding.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
@@ -58,7 +59,7 @@ private Q_SLOTS:
             QFAIL("no error raised");
         } catch (const RuntimeError &e) {
             QCOMPARE(e.number(), 6);
-            QCOMPARE(StandardErrorText(e), QStringLiteral("Overflow\r\n(Runtime-Error: 6)"));
+            QCOMPARE(StandardErrorText(e), ErrorDescription(ErrorKind::Overflow) + QStringLiteral("\r\n(Runtime-Error: 6)"));
         }
         QVERIFY_THROWS_EXCEPTION(RuntimeError, RoundHalfEven(3e9));
         QCOMPARE(CheckedSub(-2147483647, 1), -2147483647 - 1);

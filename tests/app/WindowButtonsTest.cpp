@@ -5,7 +5,7 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
-#include "support/DesktopPrograms.h"
+#include "support/X11TestDesktop.h"
 #include "support/ModalWatcher.h"
 
 #include <QtTest>
@@ -15,7 +15,7 @@ namespace {
 QString Property(WId window, const char *name)
 {
     return QString::fromLatin1(
-        DesktopPrograms::Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QLatin1String(name)}));
+        X11TestDesktop::Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QLatin1String(name)}));
 }
 }
 
@@ -42,7 +42,7 @@ private Q_SLOTS:
             owner = Property(about->winId(), "WM_TRANSIENT_FOR");
             QObject::connect(about->windowHandle(), &QWindow::windowStateChanged,
                              [&](Qt::WindowState state) { minimised = minimised || state == Qt::WindowMinimized; });
-            DesktopPrograms::Xdotool({QStringLiteral("windowminimize"), QString::number(about->winId())});
+            X11TestDesktop::Xdotool({QStringLiteral("windowminimize"), QString::number(about->winId())});
             restored = QTest::qWaitFor([&] {
                 return minimised && !about->isMinimized()
                     && Property(about->winId(), "WM_STATE").contains(QStringLiteral("Normal"))

@@ -1,4 +1,5 @@
 // What the capture commands copy, on a desktop made of rectangles.
+#include "base/ErrorTexts.h"
 #include "base/RuntimeError.h"
 #include "capture/CaptureSteps.h"
 #include "support/FakeDesktop.h"
@@ -59,7 +60,7 @@ private Q_SLOTS:
             QFAIL("no error raised");
         } catch (const RuntimeError &e) {
             QCOMPARE(e.number(), 481);
-            QCOMPARE(e.description(), QStringLiteral("Invalid picture"));
+            QCOMPARE(e.description(), ErrorDescription(ErrorKind::MonitorGone));
         }
         QVERIFY(d.desktop.Copies().isEmpty());
     }

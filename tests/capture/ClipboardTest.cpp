@@ -3,13 +3,13 @@
 #include "capture/ClipboardKeeper.h"
 #include "capture/ClipboardPicture.h"
 #include "capture/FastPng.h"
-#include "support/DesktopPrograms.h"
+#include "support/X11TestDesktop.h"
 
 #include <QtTest>
 #include <QClipboard>
 #include <QGuiApplication>
 
-using namespace DesktopPrograms;
+using namespace X11TestDesktop;
 
 namespace {
 QImage Pattern(int width, int height, QImage::Format format = QImage::Format_RGB32)

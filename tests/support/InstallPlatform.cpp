@@ -4,11 +4,5 @@
 
 #include <QCoreApplication>
 
-namespace {
-void InstallRealPlatform()
-{
-    PlatformLoader::InstallPlatform();
-}
-}
-
+static void InstallRealPlatform() { PlatformLoader::InstallPlatform(); }
 Q_COREAPP_STARTUP_FUNCTION(InstallRealPlatform)

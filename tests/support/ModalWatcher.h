@@ -3,10 +3,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QList>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 #include <QtTest>
 
 #include <functional>
@@ -19,7 +17,6 @@ inline QList<QPointer<QTimer>> &Pending()
     static QList<QPointer<QTimer>> pending;
     return pending;
 }
-
 inline void Clear()
 {
     for (const QPointer<QTimer> &timer : std::as_const(Pending()))
@@ -31,25 +28,23 @@ inline void Clear()
 // holds. Arm it before the call that opens the window. A window that does not come within ten
 // seconds fails the test and closes every modal window, so no test hangs.
 template <typename T>
-void WhenModal(std::function<void(T *)> action, QWidget *notThis = nullptr,
-               std::function<bool(T *)> ready = nullptr)
+void WhenModal(std::function<void(T *)> action, QWidget *notThis = nullptr, std::function<bool(T *)> ready = nullptr)
 {
     auto *timer = new QTimer;
     Pending().append(timer);
     const QDeadlineTimer deadline(10000);
     QObject::connect(timer, &QTimer::timeout, [=] {
         auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (modal && modal != notThis && modal->isVisible() && (!ready || ready(modal))) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (deadline.hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            QTest::qFail("the expected window did not appear", __FILE__, __LINE__);
-            while (QWidget *open = QApplication::activeModalWidget())
-                open->hide();
-        }
+        const bool found = modal && modal != notThis && modal->isVisible() && (!ready || ready(modal));
+        if (!found && !deadline.hasExpired())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (found)
+            return action(modal);
+        QTest::qFail("the expected window did not appear", __FILE__, __LINE__);
+        while (QWidget *open = QApplication::activeModalWidget())
+            open->hide();
     });
     timer->start(20);
 }

@@ -1,68 +1,167 @@
-// Helpers for tests on a private X11 desktop: monitors, a known pattern on the root window,
-// waiting for Qt and the window manager, and other programs' windows.
+// What tests on a private X11 desktop share: a root window whose every pixel tells its position,
+// other programs (xdotool, xprop, xclip, xmessage) run while this program's events flow.
 #pragma once
 
 #include <QImage>
 #include <QProcess>
-#include <QRect>
-#include <QStringList>
+#include <QtTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <functional>
-
-struct xcb_connection_t;
 #include <memory>
+#include <vector>
 
 namespace X11TestDesktop {
-// Replaces the RandR monitors with the given ones, each as xrandr --setmonitor takes it, e.g.
-// "*A 1280/338x1024/271+0+0 screen" (a leading * marks the primary; one must own "screen").
-// Waits until Qt has seen the change.
-bool SetMonitors(const QStringList &specs);
 
-// Fills the root window's background with a pattern in which every pixel tells its position.
-// Works at depths 8, 16 and 24.
-void PaintRootPattern();
-int RootDepth();
+// A connection of the test's own, apart from Qt's.
+struct Connection
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    ~Connection() { xcb_disconnect(c); }
+    void Sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
+    xcb_atom_t Atom(const char *name)
+    {
+        auto *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+};
 
-// Compares a copy with the screen: the pattern from root position rootTopLeft on, black where
-// black is expected. An empty text when they agree, else the first difference.
-QString CompareWithPattern(const QImage &copy, QPoint rootTopLeft, const std::function<bool(QPoint)> &black = {});
+// Runs a program to its end; this program's events run meanwhile, since the other side (the
+// window manager, a clipboard request) may be waiting for them.
+inline QByteArray Run(const QString &program, const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.readAllStandardOutput();
+}
 
-// Processes events until done() holds; false after timeoutMs.
-bool WaitFor(const std::function<bool()> &done, int timeoutMs = 5000);
+inline void Xdotool(const QStringList &arguments) { Run(QStringLiteral("xdotool"), arguments); }
+inline void MoveTo(QPoint root) { Xdotool({QStringLiteral("mousemove"), QString::number(root.x()), QString::number(root.y())}); }
 
-// Root-window property of 32-bit values (e.g. _NET_WORKAREA); an empty list removes it.
-void SetRootCardinals(const char *property, const QList<quint32> &values);
+// The clipboard as another program sees it.
+inline QByteArray Clipboard(const QString &target)
+{
+    return Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                                         target, QStringLiteral("-o")});
+}
 
-// Another program's top-level window: started, and found once it is mapped.
+inline QStringList ClipboardTargets()
+{
+    return QString::fromLatin1(Clipboard(QStringLiteral("TARGETS"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Another program takes the clipboard with a text (xclip keeps serving it in the background).
+inline void PutTextOnClipboard(const QByteArray &text)
+{
+    Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")}, text);
+}
+
+inline bool IsAbove(quint32 window)
+{
+    return Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_STATE")})
+        .contains("_NET_WM_STATE_ABOVE");
+}
+
+// The pattern's stored pixel value at root (x, y): an index at depth 8, RGB 5-6-5 at 16, 0xRRGGBB at 24.
+inline quint32 PatternValue(int depth, int x, int y)
+{
+    if (depth == 8)
+        return quint32(x * 7 + y * 13) & 0xff;
+    if (depth == 16)
+        return (quint32(x & 31) << 11) | (quint32(y & 63) << 5) | (quint32((x >> 5) + 3 * (y >> 6)) & 31);
+    return (quint32(x & 0xff) << 16) | (quint32(y & 0xff) << 8) | (quint32((x >> 8) << 4 | (y >> 8)) & 0xff);
+}
+
+// Makes the pattern the root window's background (every depth the tests run at).
+inline void PaintRootPattern()
+{
+    Connection x;
+    const int depth = x.screen->root_depth, width = x.screen->width_in_pixels, height = x.screen->height_in_pixels;
+    const int bytes = depth == 8 ? 1 : depth == 16 ? 2 : 4;  // Xvfb's pixmap formats, rows padded to 32 bits
+    const int stride = (width * bytes + 3) / 4 * 4;
+    const xcb_pixmap_t pixmap = xcb_generate_id(x.c);
+    xcb_create_pixmap(x.c, uint8_t(depth), pixmap, x.screen->root, uint16_t(width), uint16_t(height));
+    const xcb_gcontext_t gc = xcb_generate_id(x.c);
+    xcb_create_gc(x.c, gc, pixmap, 0, nullptr);
+    const int rowsPerRequest = int((xcb_get_maximum_request_length(x.c) * 4 - 1024) / stride);
+    for (int top = 0; top < height; top += rowsPerRequest) {
+        const int rows = std::min(rowsPerRequest, height - top);
+        std::vector<uint8_t> strip(size_t(stride) * rows);
+        for (int y = 0; y < rows; ++y)
+            for (int px = 0; px < width; ++px) {
+                const quint32 v = PatternValue(depth, px, top + y);
+                std::memcpy(strip.data() + size_t(y) * stride + size_t(px) * bytes, &v, size_t(bytes));
+            }
+        xcb_put_image(x.c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, uint16_t(width), uint16_t(rows), 0, int16_t(top), 0,
+                      uint8_t(depth), uint32_t(strip.size()), strip.data());
+    }
+    xcb_change_window_attributes(x.c, x.screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_clear_area(x.c, 0, x.screen->root, 0, 0, 0, 0);
+    xcb_free_gc(x.c, gc);
+    xcb_free_pixmap(x.c, pixmap);
+    x.Sync();
+}
+
+// Compares a copy with the pattern from root position rootTopLeft on, black where black() says.
+// An empty text when they agree, else the first difference.
+inline QString CompareWithPattern(const QImage &copy, QPoint rootTopLeft, const std::function<bool(QPoint)> &black = {})
+{
+    if (copy.isNull())
+        return QStringLiteral("no picture");
+    Connection x;
+    const bool indexed = copy.format() == QImage::Format_Indexed8;
+    const bool rgb16 = copy.format() == QImage::Format_RGB16;
+    for (int y = 0; y < copy.height(); ++y)
+        for (int px = 0; px < copy.width(); ++px) {
+            const QPoint at = rootTopLeft + QPoint(px, y);
+            const quint32 expected = black && black(at) ? (indexed ? x.screen->black_pixel : 0)
+                                                        : PatternValue(x.screen->root_depth, at.x(), at.y());
+            const quint32 actual = indexed ? quint32(copy.pixelIndex(px, y))
+                : rgb16 ? reinterpret_cast<const quint16 *>(copy.constScanLine(y))[px]
+                        : copy.pixel(px, y) & 0xffffff;
+            if (actual != expected || (!indexed && !rgb16 && qAlpha(copy.pixel(px, y)) != 255))
+                return QStringLiteral("root %1,%2: %3 instead of %4")
+                    .arg(at.x()).arg(at.y()).arg(copy.pixel(px, y), 0, 16).arg(expected, 0, 16);
+        }
+    return {};
+}
+
+// Another program's top-level window (xmessage with two buttons), found once it is mapped.
 struct ForeignWindow
 {
-    std::unique_ptr<QProcess> process;
-    quint32 window = 0;  // the application window (the one the window manager frames)
-    ~ForeignWindow();
+    QProcess process;
+    quint32 window = 0;  // the application window, the one the window manager frames
+    ~ForeignWindow()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
 };
-// xmessage with buttons, at the given root position.
-std::unique_ptr<ForeignWindow> StartXMessage(QPoint position, const QString &text);
-
-// A task bar: a dock window on rect (root coordinates) reserving its strip at the screen's
-// bottom edge. It goes when the object goes.
-struct Panel
+inline std::unique_ptr<ForeignWindow> StartXMessage(QPoint root, const QString &title)
 {
-    xcb_connection_t *connection = nullptr;
-    ~Panel();
-};
-std::unique_ptr<Panel> StartBottomPanel(const QRect &rect);
+    auto result = std::make_unique<ForeignWindow>();
+    result->process.start(QStringLiteral("xmessage"),
+                          {QStringLiteral("-geometry"), QStringLiteral("+%1+%2").arg(root.x()).arg(root.y()),
+                           QStringLiteral("-title"), title, QStringLiteral("-buttons"), QStringLiteral("Ja:0,Nein:1"),
+                           QStringLiteral("Bildschirm kopieren?")});
+    const QByteArray found = Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')});
+    result->window = found.split('\n').first().trimmed().toUInt();
+    return result;
+}
 
-// Paints a window's area, or rect of it (window coordinates), with one pixel value behind its
-// owner's back; window 0 is the root window.
-void FillWindow(quint32 window, quint32 pixel, const QRect &rect = QRect(0, 0, 0x7fff, 0x7fff));
-
-// The children of a window, bottom to top, and a window's rectangle in root coordinates.
-QList<quint32> ChildWindows(quint32 window);
-QRect RootGeometry(quint32 window);
-// The root window's child that holds window (with a window manager: its frame).
-quint32 TopLevelAncestor(quint32 window);
-// The innermost mapped window at a root position (the root itself where there is none).
-quint32 InnermostWindowAt(QPoint p);
-// The managed windows from bottom to top, as the window manager stacks them.
-QList<quint32> ClientStacking();
 }

@@ -1,0 +1,212 @@
+// A user's whole run with the real main window on openbox, monitor B left of the primary A,
+// driven with xdotool: colours picked across both monitors, a monitor copied to the clipboard, the
+// About box, another program's window saved as BMP files, a monitor unplugged before its copy.
+#include "base/ErrorTexts.h"
+#include "app/PictureBox.h"
+#include "app/frmMain.h"
+#include "localisation/cInifile.h"
+#include "localisation/mdlI18n.h"
+#include "monitors/frmMonitor.h"
+#include "platform/Platform.h"
+#include "support/ModalWatcher.h"
+#include "support/X11TestDesktop.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+using namespace X11TestDesktop;
+using ModalWatcher::WhenModal;
+
+namespace {
+const QPoint Origin(1280, 0);  // the primary's top-left corner on the root window
+
+// Clicks a box of the monitor map (0 the left monitor, 1 the right one) once it is on the screen.
+void ChooseOnMap(int box)
+{
+    WhenModal<frmMonitor>([box](frmMonitor *map) {
+        MoveTo(map->findChild<QLabel *>(QStringLiteral("lblDesktop"))->mapToGlobal(QPoint(40 + 260 * box, 40)));
+        Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    }, nullptr, [](frmMonitor *map) { return map->windowHandle()->isExposed(); });
+}
+
+// Answers the next message box with OK, noting its text; then() runs while it is still open.
+void AnswerMessage(QString *text, const std::function<void(QMessageBox *)> &then = {})
+{
+    WhenModal<QMessageBox>([=](QMessageBox *box) {
+        *text = box->text();
+        if (then)
+            then(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+}
+
+class ScenarioTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<ForeignWindow> m_back, m_front;  // the back one partly under the main window
+
+    template <typename T>
+    T *Control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+
+    QStringList Fields() const
+    {
+        QStringList texts;
+        for (const char *name : {"txtDec", "txtHex", "txtR", "txtG", "txtB"})
+            texts << Control<QLineEdit>(name)->text();
+        return texts;
+    }
+
+    bool Idle() const { return m_window->isVisible() && Control<QWidget>("picCursorScreen")->isVisible(); }
+
+    void Press(const char *handle)
+    {
+        auto *widget = Control<QWidget>(handle);
+        MoveTo(widget->mapToGlobal(widget->rect().center()));
+        Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+        QTRY_VERIFY(!widget->isVisible());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        mdlI18n::LanguageFile().setPath(m_dir.filePath(QStringLiteral("pixolva.lng")));
+        PaintRootPattern();
+        m_window = std::make_unique<frmMain>();
+        m_window->move(1400, 100);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_back = StartXMessage(QPoint(1600, 300), QStringLiteral("Hinten"));
+        m_front = StartXMessage(QPoint(1700, 340), QStringLiteral("Vorne"));
+        QVERIFY(m_back->window && m_front->window);
+        QTRY_VERIFY(IsAbove(m_window->winId()));
+    }
+
+    void cleanup() { ModalWatcher::Clear(); }
+
+    // The fields show the exact pixel under the eyedropper's tip, wherever the pointer goes.
+    void eyedropperAcrossBothMonitors()
+    {
+        Press("picCursor");
+        QCOMPARE(QGuiApplication::overrideCursor()->hotSpot(), QPoint(0, 31));
+        const QList<std::pair<QPoint, QStringList>> path{
+            {QPoint(1300, 500), {"5370900", "#14F451", "20", "244", "81"}},
+            {QPoint(700, 902), {"2328252", "#BC8623", "188", "134", "35"}},
+            {QPoint(5, 3), {"773", "#050300", "5", "3", "0"}},
+            {QPoint(2559, 1023), {"9699327", "#FFFF93", "255", "255", "147"}}};
+        for (const auto &[root, fields] : path) {
+            MoveTo(root);
+            QTRY_COMPARE(Fields(), fields);
+        }
+        Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+        QTRY_VERIFY(Control<QWidget>("picCursor")->isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // The left monitor chosen on the map, copied two seconds after the notice, read back as
+    // another program reads the clipboard.
+    void monitorToTheClipboard()
+    {
+        ChooseOnMap(0);
+        QString notice;
+        QElapsedTimer closed;
+        AnswerMessage(&notice, [&](QMessageBox *) { closed.start(); });
+        QTest::mouseClick(Control<QPushButton>("cmdDesktop"), Qt::LeftButton);
+        QVERIFY(notice.startsWith(QStringLiteral("Der Desktop wird in 2 Sekunden kopiert.")));
+        QVERIFY(!m_window->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), 10000);
+        QVERIFY2(closed.elapsed() >= 1900, qPrintable(QString::number(closed.elapsed())));
+        QTRY_VERIFY(IsAbove(m_window->winId()));
+        const QImage picture = QImage::fromData(Clipboard(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(picture.size(), QSize(1280, 1024));
+        QCOMPARE(CompareWithPattern(picture, QPoint(0, 0)), QString());
+        Control<QTimer>("Timer3")->setInterval(1);  // the delay has been seen once
+    }
+
+    // So that the box cannot end up behind it, the main window is not on top while the box is open.
+    void aboutBoxLowersTheMainWindow()
+    {
+        bool aboveWhileOpen = true;
+        WhenModal<QDialog>([&](QDialog *about) {
+            aboveWhileOpen = !QTest::qWaitFor([&] { return !IsAbove(m_window->winId()); });
+            about->reject();
+        }, nullptr, [](QDialog *about) { return about->objectName() == QLatin1String("frmAbout"); });
+        QTest::mouseClick(Control<QPushButton>("cmdAbout"), Qt::LeftButton);
+        QVERIFY(!aboveWhileOpen);
+        QTRY_VERIFY(IsAbove(m_window->winId()));
+    }
+
+    // The hand dropped on the back window's title bar: the copy waits until the main window's
+    // frame has left it, and no late preview covers the result. With Ctrl the window comes to
+    // the front first.
+    void handIntoABitmapFile_data()
+    {
+        QTest::addColumn<bool>("ctrl");
+        QTest::newRow("as it lies") << false;
+        QTest::newRow("brought to the front with Ctrl") << true;
+    }
+    void handIntoABitmapFile()
+    {
+        QFETCH(bool, ctrl);
+        Platform &platform = CurrentPlatform();
+        const QRect back = platform.WindowRect(m_back->window).ToQRect();
+        QTRY_VERIFY(back.intersects(platform.WindowRect(m_window->winId()).ToQRect()));  // shown again
+        QVERIFY(back.intersects(platform.WindowRect(m_front->window).ToQRect()));
+        const QString file = m_dir.filePath(QStringLiteral("schuss%1.bmp").arg(ctrl));
+        Control<QRadioButton>("optFile")->click();
+        WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file.chopped(4));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        Press("picCursorScreen");
+        MoveTo(QPoint(back.right() - 6, back.top() + 8) + Origin);  // its title bar, clear of the others
+        const QString modifier = ctrl ? QStringLiteral("ctrl") : QStringLiteral("shift");
+        Xdotool({QStringLiteral("keydown"), modifier, QStringLiteral("mouseup"), QStringLiteral("1"),
+                 QStringLiteral("keyup"), modifier});
+        QTRY_VERIFY(Idle());
+        Control<QRadioButton>("optClipboard")->click();
+
+        const QImage saved = QImage(file, "BMP").convertToFormat(QImage::Format_RGB32);
+        const QImage shown = Control<PictureBox>("picZoom")->Canvas();
+        m_window->ShowPictureFitted(saved);
+        QCOMPARE(Control<PictureBox>("picZoom")->Canvas(), shown);
+        m_window->hide();
+        QTRY_VERIFY(!platform.IsWindowShown(m_window->winId()));
+        const auto now = [&] { return platform.CopyScreen(back).convertToFormat(QImage::Format_RGB32); };
+        QTRY_COMPARE(now(), saved);  // once the windows beneath have painted themselves
+        m_window->show();
+    }
+
+    // Unplugged between the choice and the copy: error 481, and the clipboard keeps what it had.
+    void monitorUnpluggedBeforeTheCopy()
+    {
+        QTRY_VERIFY(Idle());
+        ChooseOnMap(0);
+        QString notice, error;
+        AnswerMessage(&notice, [&](QMessageBox *box) {
+            WhenModal<QMessageBox>([&](QMessageBox *shown) {
+                error = shown->text();
+                shown->button(QMessageBox::Ok)->click();
+            }, box);
+            Run(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"), QStringLiteral("B")});
+        });
+        QTest::mouseClick(Control<QPushButton>("cmdDesktop"), Qt::LeftButton);
+        QTRY_COMPARE(error, ErrorDescription(ErrorKind::MonitorGone) + QStringLiteral("\n(Runtime-Error: 481)"));
+        QTRY_VERIFY(m_window->isVisible());
+        QVERIFY(Clipboard(QStringLiteral("TARGETS")).contains("image/png"));
+    }
+};
+
+QTEST_MAIN(ScenarioTest)
+#include "ScenarioTest.moc"
