@@ -1,9 +1,8 @@
 // Pixolva: colour picker and screenshot tool.
 #include "app/MessageBoxes.h"
-#include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "base/RuntimeError.h"
 #include "capture/ClipboardKeeper.h"
-#include "localisation/mdlI18n.h"
 #include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
 #include "platform/X11ClipboardManager.h"
@@ -15,7 +14,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <optional>
 
 int main(int argc, char *argv[])
 {
@@ -35,10 +33,7 @@ int main(int argc, char *argv[])
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
-    // The main window's load reads the language file once and completes it in one write.
-    std::optional<mdlI18n::TextBatch> texts(std::in_place);
     auto window = std::make_unique<frmMain>();
-    texts.reset();
     window->show();
     const int code = app.exec();
     // A capture on the clipboard stays there after the window has gone.

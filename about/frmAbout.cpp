@@ -189,6 +189,8 @@ void frmAbout::CreateControls()
 
 void frmAbout::Form_Load()
 {
+    // One read of the language file for this window's texts, and at most one write.
+    const mdlI18n::TextBatch texts;
     const QString product = Version::ProductName();
     setWindowTitle(QStringLiteral("Info über ") + product);
     lblVersion->setText(QStringLiteral("Version ") + Version::VersionText());

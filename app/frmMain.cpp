@@ -163,6 +163,8 @@ void frmMain::CreateControls()
 
 void frmMain::Form_Load()
 {
+    // One read of the language file for this window's texts, and at most one write.
+    const mdlI18n::TextBatch texts;
     Guarded([this] { SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true); });
     Guarded([this] { setWindowTitle(Version::MainCaption()); });
     Guarded([this] { mdlI18n::LocalizeForm(this); });

@@ -149,6 +149,8 @@ void frmMonitor::CentreOver(QWidget *owner)
 
 void frmMonitor::Form_Load()
 {
+    // One read of the language file for this window's texts, and at most one write.
+    const mdlI18n::TextBatch texts;
     using MonitorMapLayout::ToPixels;
 
     Guarded([this] { setWindowTitle(mdlI18n::GetLngText(objectName(), QStringLiteral("Caption"), windowTitle())); });
