@@ -7,6 +7,8 @@
 #include "platform/PlatformLoader.h"
 #include "platform/X11ClipboardManager.h"
 
+#include "ProductInfo.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -24,6 +26,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    // Desktops and docks find the entry and its icon for our windows by this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
     PlatformLoader::InstallPlatform();
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
     QTranslator qtTexts;
