@@ -1,127 +1,119 @@
-// The five colour fields of the real main window, typed into with the keyboard and the mouse.
+// The main window's handlers reach what they drive: keys and access keys in the colour fields,
+// the eyedropper on a fake desktop, and a window capture whose picture holds nothing.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "support/FakeDesktop.h"
+#include "support/ModalWatcher.h"
 
-#include <QtTest>
-#include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
 
-namespace {
-const QStringList FieldNames{QStringLiteral("txtDec"), QStringLiteral("txtHex"), QStringLiteral("txtR"),
-                             QStringLiteral("txtG"), QStringLiteral("txtB")};
-
-Qt::Key KeyNamed(const QString &name)
-{
-    static const QHash<QString, Qt::Key> keys{{QStringLiteral("Tab"), Qt::Key_Tab},
-                                              {QStringLiteral("Backspace"), Qt::Key_Backspace},
-                                              {QStringLiteral("Home"), Qt::Key_Home},
-                                              {QStringLiteral("Right"), Qt::Key_Right}};
-    return keys.value(name, Qt::Key_unknown);
-}
-}
-
-class frmMainColourFieldsTest : public QObject
+class frmMainHandlersTest : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
+    FakeDesktop m_desktop;
+    std::unique_ptr<frmMain> m_window;
 
-    // Steps: "alt X" (access key), "type TEXT", "key NAME", "paste TEXT" (Ctrl+V),
-    // "click CONTROL" (a mouse click on a control of the window).
-    void Run(frmMain &window, const QStringList &steps)
+    template <typename T = QWidget>
+    T *Control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    QStringList Fields() const
     {
-        for (const QString &step : steps) {
-            const QString verb = step.section(u' ', 0, 0);
-            const QString arg = step.section(u' ', 1);
-            QWidget *focus = QApplication::focusWidget();
-            QVERIFY(focus);
-            if (verb == u"alt") {
-                QTest::keyClick(focus, Qt::Key(arg.at(0).unicode()), Qt::AltModifier);
-            } else if (verb == u"type") {
-                QTest::keyClicks(focus, arg);
-            } else if (verb == u"key") {
-                const Qt::Key key = KeyNamed(arg);
-                QVERIFY2(key != Qt::Key_unknown, qPrintable(arg));
-                QTest::keyClick(focus, key);
-            } else if (verb == u"paste") {
-                QGuiApplication::clipboard()->setText(arg);
-                QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
-            } else if (verb == u"click") {
-                auto *control = window.findChild<QWidget *>(arg);
-                QVERIFY(control);
-                QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(3, control->height() / 2));
-            } else {
-                QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
-            }
-        }
+        QStringList texts;
+        for (const char *name : {"txtDec", "txtHex", "txtR", "txtG", "txtB"})
+            texts << Control<QLineEdit>(name)->text();
+        return texts;
     }
+    void Keys(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(QApplication::focusWidget(), key, modifiers); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         mdlI18n::LanguageFile().setPath(m_dir.filePath(QStringLiteral("pixolva.lng")));
+        m_desktop.AddMonitor(QRect(0, 0, 100, 100));
+        m_desktop.screen = QImage(100, 100, QImage::Format_RGB32);
+        m_desktop.screen.fill(qRgb(16, 32, 48));
+        m_window = std::make_unique<frmMain>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
-    void typing_data()
+    void cleanup() { ModalWatcher::Clear(); }
+
+    void typingKeepsTheFieldsInStep()
     {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("texts"); // txtDec, txtHex, txtR, txtG, txtB
-        QTest::addColumn<QString>("focus");
-        QTest::addColumn<QString>("selected"); // selected text of the focus field
-        QTest::addColumn<int>("caret");        // its caret; -1: not checked
-
-        QTest::newRow("R 256 pasted over all refused")
-            << QStringList{"alt R", "type 253", "alt G", "alt R", "paste 256"}
-            << QStringList{"253", "#FD0000", "253", "0", "0"} << "txtR" << "" << 0;
-        QTest::newRow("R 295 refused, caret back")
-            << QStringList{"alt R", "type 25", "key Home", "key Right", "type 9"}
-            << QStringList{"25", "#190000", "25", "0", "0"} << "txtR" << "" << 1;
-        QTest::newRow("Hex ff8800 left with Tab")
-            << QStringList{"alt X", "type ff8800", "key Tab"} << QStringList{"35071", "#FF8800", "255", "136", "0"}
-            << "txtR" << "255" << -1;
-        QTest::newRow("R emptied and left by access key")
-            << QStringList{"alt G", "type 5", "alt R", "type 25", "key Backspace", "key Backspace", "alt B"}
-            << QStringList{"1280", "#000500", "0", "5", "0"} << "txtB" << "0" << -1;
-        QTest::newRow("G 007 left for an option button")
-            << QStringList{"alt G", "type 007", "click optFile"} << QStringList{"1792", "#000700", "0", "7", "0"}
-            << "optFile" << "" << -1;
-    }
-    void typing()
-    {
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, texts);
-        QFETCH(QString, focus);
-        QFETCH(QString, selected);
-        QFETCH(int, caret);
-
-        frmMain window;
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtDec"));
-        Run(window, steps);
-
-        for (int i = 0; i < FieldNames.size(); ++i)
-            QCOMPARE(window.findChild<QLineEdit *>(FieldNames[i])->text(), texts[i]);
-        QWidget *focusWidget = QApplication::focusWidget();
-        QVERIFY(focusWidget);
-        QCOMPARE(focusWidget->objectName(), focus);
-        if (auto *field = qobject_cast<QLineEdit *>(focusWidget)) {
-            QCOMPARE(field->selectedText(), selected);
-            if (caret >= 0)
-                QCOMPARE(field->cursorPosition(), caret);
+        for (const auto &[key, field] : QList<std::pair<Qt::Key, const char *>>{
+                 {Qt::Key_G, "txtG"}, {Qt::Key_B, "txtB"}, {Qt::Key_X, "txtHex"}, {Qt::Key_D, "txtDec"}, {Qt::Key_R, "txtR"}}) {
+            Key(key, Qt::AltModifier);  // each caption's access key enters its field, all selected
+            QCOMPARE(QApplication::focusWidget(), Control(field));
+            QCOMPARE(Control<QLineEdit>(field)->selectedText(), Control<QLineEdit>(field)->text());
         }
-        // The colour box shows the value of the decimal field.
-        const int dec = texts[0].toInt();
-        const QColor expected(dec & 255, (dec >> 8) & 255, (dec >> 16) & 255);
-        QCOMPARE(window.findChild<PictureBox *>(QStringLiteral("picColour"))->BackColor(), expected);
+        Keys(QStringLiteral("25"));
+        QCOMPARE(Fields(), (QStringList{"25", "#190000", "25", "0", "0"}));
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Right);
+        Keys(QStringLiteral("9"));  // 295 is refused; the caret goes back where the key was pressed
+        QCOMPARE(Control<QLineEdit>("txtR")->text(), QStringLiteral("25"));
+        QCOMPARE(Control<QLineEdit>("txtR")->cursorPosition(), 1);
+        Key(Qt::Key_X, Qt::AltModifier);
+        Keys(QStringLiteral("ff8800"));
+        Key(Qt::Key_Tab);
+        QCOMPARE(Fields(), (QStringList{"35071", "#FF8800", "255", "136", "0"}));
+        QCOMPARE(QApplication::focusWidget(), Control("txtR"));
+        QCOMPARE(Control<PictureBox>("picColour")->BackColor(), QColor(255, 136, 0));
+    }
+
+    // A click shorter than one tick still samples. The arrow keys move the pointer meanwhile, ten
+    // pixels with Shift, never off the screen.
+    void eyedropperClickSamples()
+    {
+        Control<QTimer>("Timer1")->setInterval(3600000);
+        auto *picCursor = Control("picCursor");
+        m_desktop.cursor = QPoint(5, 50);
+        QTest::mousePress(picCursor, Qt::LeftButton);
+        QVERIFY(!picCursor->isVisible());
+        QTest::keyClick(m_window.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(m_window.get(), Qt::Key_Right);
+        QCOMPARE(m_desktop.cursor, QPoint(1, 50));
+        QTest::mouseRelease(picCursor, Qt::LeftButton);
+        QVERIFY(picCursor->isVisible());
+        QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
+        QCOMPARE(m_desktop.copies, QList<QRect>{QRect(-12, 45, 27, 11)});
+    }
+
+    // No foreground window after the delay: error 481 in the standard error message, after the
+    // notice, and the window comes back.
+    void emptyWindowCaptureIsAnError()
+    {
+        Control<QTimer>("Timer3")->setInterval(1);
+        QMessageBox::Icon noticeIcon = QMessageBox::NoIcon;
+        QString notice, error;
+        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
+            noticeIcon = box->icon();
+            notice = box->windowTitle() + QLatin1Char(':') + box->text();
+            ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *shown) {
+                error = shown->icon() == QMessageBox::Critical ? shown->windowTitle() + QLatin1Char(':') + shown->text() : QString();
+                shown->button(QMessageBox::Ok)->click();
+            }, box);
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(Control("cmdWindow"), Qt::LeftButton);
+        QCOMPARE(noticeIcon, QMessageBox::Information);
+        QVERIFY2(notice.startsWith(QLatin1String("Pixolva:Das aktive Fenster")) && notice.contains(u'\n')
+                     && !notice.contains(u'\r'), qPrintable(notice));
+        QTRY_VERIFY2(error.startsWith(QLatin1String("Pixolva:")) && error.endsWith(QLatin1String("\n(Runtime-Error: 481)")),
+                     qPrintable(error));
+        QTRY_VERIFY(m_window->isVisible());
     }
 };
 
-QTEST_MAIN(frmMainColourFieldsTest)
-#include "frmMainColourFieldsTest.moc"
+QTEST_MAIN(frmMainHandlersTest)
+#include "frmMainHandlersTest.moc"
