@@ -1,4 +1,4 @@
-// A desktop made of rectangles for tests: monitors, windows, one picture of the screen, a pointer.
+// A desktop made of rectangles for tests: monitors, windows, one picture of the screen.
 #pragma once
 
 #include "platform/Platform.h"
@@ -7,108 +7,51 @@
 #include <QList>
 #include <QMargins>
 
-// While it lives, a FakeDesktop is the current platform:
-//
-//     FakeDesktop d;
-//     d.AddMonitor(QRect(-1280, 0, 1280, 1024));
-//     d.AddMonitor(QRect(0, 0, 1280, 1024), /*primary*/ true);
-//     WindowHandle w = d.AddWindow(QRect(100, 120, 400, 300), QMargins(1, 20, 1, 5));
-//
-// Windows added later lie above those added earlier; BringToFront raises one to the top.
+// While it lives, a FakeDesktop is the current platform. Tests fill its lists directly; the first
+// monitor is the primary, later windows lie above earlier ones, window 1 is the desktop.
 class FakeDesktop : public Platform
 {
 public:
-    FakeDesktop();
-    ~FakeDesktop() override;
-    FakeDesktop(const FakeDesktop &) = delete;
-    FakeDesktop &operator=(const FakeDesktop &) = delete;
+    struct Monitor { MonitorHandle handle; QRect rect; QRect work; };
+    struct Window { WindowHandle handle; WindowHandle parent; ScreenRect outer; QMargins frame; };
 
-    // Monitors, listed in the order they are added. The work area is the whole monitor unless given.
-    MonitorHandle AddMonitor(const QRect &rect, bool primary = false, const QRect &work = QRect());
-    void SetWorkArea(MonitorHandle h, const QRect &work);
-    // A system that reports another number of monitors than it has (0: no multi-monitor support).
-    void SetReportedMonitorCount(int count);
-    // The work area reported for the primary monitor when there is no monitor to take it from.
-    void SetPrimaryWorkArea(const QRect &work);
+    FakeDesktop() { SetPlatformForTesting(this); }
+    ~FakeDesktop() override { SetPlatformForTesting(nullptr); }
 
-    // An application window: its client rectangle and the frame around it.
-    WindowHandle AddWindow(const QRect &client, const QMargins &frame = QMargins());
-    // A window inside another one (a control), its rectangle in screen coordinates.
-    WindowHandle AddChildWindow(WindowHandle parent, const QRect &rect);
-    // Any outer rectangle, also one whose fields no real window has (the frame is kept).
-    void SetWindowRect(WindowHandle w, const ScreenRect &outer);
-    void SetForegroundWindow(WindowHandle w);
+    // The work area is the whole monitor unless given.
+    MonitorHandle AddMonitor(const QRect &rect, const QRect &work = QRect());
+    // outer includes the frame; a window with a parent is a control inside it.
+    WindowHandle AddWindow(const QRect &outer, const QMargins &frame = QMargins(), WindowHandle parent = 0);
 
-    // What the screen shows: image's top-left pixel lies at topLeft. Everything else is black.
-    void SetScreenImage(const QImage &image, QPoint topLeft);
+    QList<Monitor> monitors;
+    QList<Window> windows;
+    WindowHandle foreground = 0;
+    QImage screen;  // RGB32, its top-left pixel at screenTopLeft; black where it or a monitor is not
+    QPoint screenTopLeft;
+    QPoint cursor;
+    QList<QRect> copies;  // every rectangle asked of CopyScreen
 
-    // What the program did to the desktop.
-    QList<QRect> Copies() const { return m_copies; }
-    QList<WindowHandle> Repainted() const { return m_repainted; }
-    QList<WindowHandle> BroughtToFront() const { return m_broughtToFront; }
-    int MoveCount() const { return m_moveCount; }
-
-    // Platform
     ScreenRect VirtualScreen() const override;
-    int MonitorCount() const override;
+    int MonitorCount() const override { return int(monitors.size()); }
     MonitorHandle MonitorFromPoint(QPoint p) const override;
     MonitorHandle MonitorFromWindow(WindowHandle w) const override;
     bool MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const override;
-    ScreenRect PrimaryWorkArea() const override;
-
-    WindowHandle DesktopWindow() const override { return DesktopHandle; }
+    ScreenRect PrimaryWorkArea() const override { return monitors.isEmpty() ? ScreenRect() : ScreenRect::FromQRect(monitors[0].work); }
+    WindowHandle DesktopWindow() const override { return 1; }
     WindowHandle WindowFromPoint(QPoint p) const override;
-    WindowHandle ParentWindow(WindowHandle w) const override;
+    WindowHandle ParentWindow(WindowHandle w) const override { return Find(w) ? Find(w)->parent : 0; }
     ScreenRect WindowRect(WindowHandle w) const override;
     ScreenRect ClientRect(WindowHandle w) const override;
-    WindowHandle ForegroundWindow() const override { return m_foreground; }
-    bool BringToFront(WindowHandle w) override;
-    bool IsWindowShown(WindowHandle w) const override { return FindWindow(w) != nullptr; }
-    void RepaintWindow(WindowHandle w) override;
+    WindowHandle ForegroundWindow() const override { return foreground; }
+    bool BringToFront(WindowHandle w) override { foreground = w; return true; }
+    bool IsWindowShown(WindowHandle w) const override { return Find(w) != nullptr; }
+    void RepaintWindow(WindowHandle) override {}
     bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override;
-    bool SetAlwaysOnTop(WindowHandle w, bool on) override;
-
-    QPoint CursorPos() const override { return m_cursor; }
-    void SetCursorPos(QPoint p) override { m_cursor = p; }
-
+    bool SetAlwaysOnTop(WindowHandle w, bool) override { return Find(w) != nullptr; }
+    QPoint CursorPos() const override { return cursor; }
+    void SetCursorPos(QPoint p) override { cursor = p; }
     QImage CopyScreen(const QRect &r) override;
 
 private:
-    static constexpr WindowHandle DesktopHandle = 0x10;
-
-    struct Monitor
-    {
-        MonitorHandle handle;
-        QRect rect;
-        QRect work;
-    };
-    struct Window
-    {
-        WindowHandle handle;
-        WindowHandle parent;  // 0 for an application window
-        ScreenRect outer;
-        QMargins frame;
-    };
-
-    const Monitor *FindMonitor(MonitorHandle h) const;
-    const Monitor *Primary() const;
-    Window *FindWindow(WindowHandle w);
-    const Window *FindWindow(WindowHandle w) const;
-    WindowHandle TopLevelOf(WindowHandle w) const;
-    WindowHandle ChildAt(WindowHandle parent, QPoint p) const;
-
-    QList<Monitor> m_monitors;
-    MonitorHandle m_primary = 0;
-    int m_reportedCount = -1;
-    QRect m_primaryWork;
-    QList<Window> m_windows;  // bottom to top
-    WindowHandle m_foreground = 0;
-    QImage m_screen;
-    QPoint m_screenTopLeft;
-    QPoint m_cursor;
-
-    QList<QRect> m_copies;
-    QList<WindowHandle> m_repainted;
-    QList<WindowHandle> m_broughtToFront;
-    int m_moveCount = 0;
+    Window *Find(WindowHandle w) const;
 };

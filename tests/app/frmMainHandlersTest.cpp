@@ -1,0 +1,119 @@
+// The main window's handlers reach what they drive: keys and access keys in the colour fields,
+// the eyedropper on a fake desktop, and a window capture whose picture holds nothing.
+#include "app/PictureBox.h"
+#include "app/frmMain.h"
+#include "localisation/cInifile.h"
+#include "localisation/mdlI18n.h"
+#include "support/FakeDesktop.h"
+#include "support/ModalWatcher.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class frmMainHandlersTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    FakeDesktop m_desktop;
+    std::unique_ptr<frmMain> m_window;
+
+    template <typename T = QWidget>
+    T *Control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    QStringList Fields() const
+    {
+        QStringList texts;
+        for (const char *name : {"txtDec", "txtHex", "txtR", "txtG", "txtB"})
+            texts << Control<QLineEdit>(name)->text();
+        return texts;
+    }
+    void Keys(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(QApplication::focusWidget(), key, modifiers); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        mdlI18n::LanguageFile().setPath(m_dir.filePath(QStringLiteral("pixolva.lng")));
+        m_desktop.AddMonitor(QRect(0, 0, 100, 100));
+        m_desktop.screen = QImage(100, 100, QImage::Format_RGB32);
+        m_desktop.screen.fill(qRgb(16, 32, 48));
+        m_window = std::make_unique<frmMain>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    void cleanup() { ModalWatcher::Clear(); }
+
+    void typingKeepsTheFieldsInStep()
+    {
+        for (const auto &[key, field] : QList<std::pair<Qt::Key, const char *>>{
+                 {Qt::Key_G, "txtG"}, {Qt::Key_B, "txtB"}, {Qt::Key_X, "txtHex"}, {Qt::Key_D, "txtDec"}, {Qt::Key_R, "txtR"}}) {
+            Key(key, Qt::AltModifier);  // each caption's access key enters its field, all selected
+            QCOMPARE(QApplication::focusWidget(), Control(field));
+            QCOMPARE(Control<QLineEdit>(field)->selectedText(), Control<QLineEdit>(field)->text());
+        }
+        Keys(QStringLiteral("25"));
+        QCOMPARE(Fields(), (QStringList{"25", "#190000", "25", "0", "0"}));
+        Key(Qt::Key_Home);
+        Key(Qt::Key_Right);
+        Keys(QStringLiteral("9"));  // 295 is refused; the caret goes back where the key was pressed
+        QCOMPARE(Control<QLineEdit>("txtR")->text(), QStringLiteral("25"));
+        QCOMPARE(Control<QLineEdit>("txtR")->cursorPosition(), 1);
+        Key(Qt::Key_X, Qt::AltModifier);
+        Keys(QStringLiteral("ff8800"));
+        Key(Qt::Key_Tab);
+        QCOMPARE(Fields(), (QStringList{"35071", "#FF8800", "255", "136", "0"}));
+        QCOMPARE(QApplication::focusWidget(), Control("txtR"));
+        QCOMPARE(Control<PictureBox>("picColour")->BackColor(), QColor(255, 136, 0));
+    }
+
+    // A click shorter than one tick still samples. The arrow keys move the pointer meanwhile, ten
+    // pixels with Shift, never off the screen.
+    void eyedropperClickSamples()
+    {
+        Control<QTimer>("Timer1")->setInterval(3600000);
+        auto *picCursor = Control("picCursor");
+        m_desktop.cursor = QPoint(5, 50);
+        QTest::mousePress(picCursor, Qt::LeftButton);
+        QVERIFY(!picCursor->isVisible());
+        QTest::keyClick(m_window.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(m_window.get(), Qt::Key_Right);
+        QCOMPARE(m_desktop.cursor, QPoint(1, 50));
+        QTest::mouseRelease(picCursor, Qt::LeftButton);
+        QVERIFY(picCursor->isVisible());
+        QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
+        QCOMPARE(m_desktop.copies, QList<QRect>{QRect(-12, 45, 27, 11)});
+    }
+
+    // No foreground window after the delay: error 481 in the standard error message, after the
+    // notice, and the window comes back.
+    void emptyWindowCaptureIsAnError()
+    {
+        Control<QTimer>("Timer3")->setInterval(1);
+        QMessageBox::Icon noticeIcon = QMessageBox::NoIcon;
+        QString notice, error;
+        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
+            noticeIcon = box->icon();
+            notice = box->windowTitle() + QLatin1Char(':') + box->text();
+            ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *shown) {
+                error = shown->icon() == QMessageBox::Critical ? shown->windowTitle() + QLatin1Char(':') + shown->text() : QString();
+                shown->button(QMessageBox::Ok)->click();
+            }, box);
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(Control("cmdWindow"), Qt::LeftButton);
+        QCOMPARE(noticeIcon, QMessageBox::Information);
+        QVERIFY2(notice.startsWith(QLatin1String("Pixolva:Das aktive Fenster")) && notice.contains(u'\n')
+                     && !notice.contains(u'\r'), qPrintable(notice));
+        QTRY_VERIFY2(error.startsWith(QLatin1String("Pixolva:")) && error.endsWith(QLatin1String("\n(Runtime-Error: 481)")),
+                     qPrintable(error));
+        QTRY_VERIFY(m_window->isVisible());
+    }
+};
+
+QTEST_MAIN(frmMainHandlersTest)
+#include "frmMainHandlersTest.moc"
