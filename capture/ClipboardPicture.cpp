@@ -46,13 +46,15 @@ ClipboardPicture::ClipboardPicture(const QImage &picture)
 {
     m_encodings->picture = picture;
     setImageData(picture);
-    // The threads keep the encodings alive, so a picture replaced early never waits for them.
+    // The thread keeps the encodings alive, so a picture replaced early never waits for it. The BMP
+    // takes a few milliseconds alone but many times that beside other work: it goes first. The
+    // PNG's bands leave one core free, for the window and for serving a paste that comes meanwhile.
     std::shared_ptr<Encodings> e = m_encodings;
     QThreadPool::globalInstance()->start([e] {
-        QByteArray png = FastPng::Encode(e->picture, QThread::idealThreadCount());
+        e->Finish(&e->bmp, &e->bmpDone, EncodeWithQt(e->picture, "bmp"));
+        QByteArray png = FastPng::Encode(e->picture, qMax(1, QThread::idealThreadCount() - 1));
         e->Finish(&e->png, &e->pngDone, png.isEmpty() ? EncodeWithQt(e->picture, "png") : std::move(png));
     });
-    QThreadPool::globalInstance()->start([e] { e->Finish(&e->bmp, &e->bmpDone, EncodeWithQt(e->picture, "bmp")); });
 }
 
 ClipboardPicture::ClipboardPicture(std::shared_ptr<Encodings> encodings)

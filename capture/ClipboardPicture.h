@@ -7,8 +7,9 @@
 #include <memory>
 
 // The picture as an image, which Qt offers in every format it can write, with the two formats
-// other programs ask for, PNG and BMP, encoded once on other threads as soon as it is made: a
-// paste then costs only the transfer, and the window does not freeze while it is served.
+// other programs ask for, PNG and BMP, encoded once on another thread as soon as it is made, the
+// quick BMP first: a paste then costs only the transfer, and the window does not freeze while it
+// is served.
 class ClipboardPicture : public QMimeData
 {
 public:
