@@ -3,10 +3,12 @@
 #include "base/RuntimeError.h"
 #include "app/frmMain.h"
 #include "capture/ClipboardKeeper.h"
+#include "capture/ClipboardPicture.h"
 #include "localisation/mdlI18n.h"
 #include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
 #include "platform/X11ClipboardManager.h"
+#include "platform/X11PasteHold.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -27,6 +29,8 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     PlatformLoader::InstallPlatform();
+    // A paste right after a copy waits for the encoding elsewhere, not in the window.
+    X11PasteHold::Install(&ClipboardPicture::StillEncoding);
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

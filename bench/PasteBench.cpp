@@ -5,6 +5,7 @@
 //   tests/support/with-x11-desktop.sh --screen 3840x2160x24 -- build/bench/bench_paste
 #include "capture/CaptureOutput.h"
 #include "capture/ClipboardPicture.h"
+#include "platform/X11PasteHold.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -95,6 +96,10 @@ const ClipboardPicture &Offered()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    if (!X11PasteHold::Install(&ClipboardPicture::StillEncoding)) {
+        std::fprintf(stderr, "bench_paste: needs an X11 display\n");
+        return 1;
+    }
     const QImage capture = PhotoLike();
     QTemporaryFile out;
     out.open();
