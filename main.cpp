@@ -3,9 +3,11 @@
 #include "app/frmMain.h"
 #include "base/RuntimeError.h"
 #include "capture/ClipboardKeeper.h"
+#include "capture/ClipboardPicture.h"
 #include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
 #include "platform/X11ClipboardManager.h"
+#include "platform/X11PasteHold.h"
 
 #include "ProductInfo.h"
 
@@ -29,6 +31,8 @@ int main(int argc, char *argv[])
     // Desktops and docks find the entry and its icon for our windows by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
     PlatformLoader::InstallPlatform();
+    // A paste right after a copy waits for the encoding elsewhere, not in the window.
+    X11PasteHold::Install(&ClipboardPicture::StillEncoding);
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -8,8 +8,15 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+
+namespace {
+// Encodings still running, of any picture: one on the clipboard cannot be among those done, even
+// where the clipboard changed hands a moment ago and Qt has not heard of it yet.
+std::atomic<int> pngRunning{0}, bmpRunning{0};
+}
 
 struct ClipboardPicture::Encodings
 {
@@ -19,13 +26,14 @@ struct ClipboardPicture::Encodings
     QByteArray png, bmp;
     bool pngDone = false, bmpDone = false;
 
-    void Finish(QByteArray *target, bool *done, QByteArray bytes)
+    void Finish(QByteArray *target, bool *done, std::atomic<int> &running, QByteArray bytes)
     {
         {
             std::lock_guard<std::mutex> lock(mutex);
             *target = std::move(bytes);
             *done = true;
         }
+        --running;
         finished.notify_all();
     }
 };
@@ -46,13 +54,17 @@ ClipboardPicture::ClipboardPicture(const QImage &picture)
 {
     m_encodings->picture = picture;
     setImageData(picture);
-    // The threads keep the encodings alive, so a picture replaced early never waits for them.
+    // The thread keeps the encodings alive, so a picture replaced early never waits for it. The BMP
+    // takes a few milliseconds alone but many times that beside other work: it goes first. The
+    // PNG's bands leave one core free, for the window and for serving a paste that comes meanwhile.
     std::shared_ptr<Encodings> e = m_encodings;
+    ++pngRunning;
+    ++bmpRunning;
     QThreadPool::globalInstance()->start([e] {
-        QByteArray png = FastPng::Encode(e->picture, QThread::idealThreadCount());
-        e->Finish(&e->png, &e->pngDone, png.isEmpty() ? EncodeWithQt(e->picture, "png") : std::move(png));
+        e->Finish(&e->bmp, &e->bmpDone, bmpRunning, EncodeWithQt(e->picture, "bmp"));
+        QByteArray png = FastPng::Encode(e->picture, qMax(1, QThread::idealThreadCount() - 1));
+        e->Finish(&e->png, &e->pngDone, pngRunning, png.isEmpty() ? EncodeWithQt(e->picture, "png") : std::move(png));
     });
-    QThreadPool::globalInstance()->start([e] { e->Finish(&e->bmp, &e->bmpDone, EncodeWithQt(e->picture, "bmp")); });
 }
 
 ClipboardPicture::ClipboardPicture(std::shared_ptr<Encodings> encodings)
@@ -83,6 +95,15 @@ QByteArray ClipboardPicture::Encoded(const QString &mimeType) const
 std::unique_ptr<ClipboardPicture> ClipboardPicture::Copy() const
 {
     return std::unique_ptr<ClipboardPicture>(new ClipboardPicture(m_encodings));
+}
+
+bool ClipboardPicture::StillEncoding(const QByteArray &format)
+{
+    if (format == "image/png" || format == "application/x-qt-image")
+        return pngRunning > 0;
+    if (format == "image/bmp")
+        return bmpRunning > 0;
+    return format == "MULTIPLE" && (pngRunning > 0 || bmpRunning > 0);
 }
 
 QVariant ClipboardPicture::retrieveData(const QString &mimeType, QMetaType type) const

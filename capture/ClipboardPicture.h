@@ -7,8 +7,10 @@
 #include <memory>
 
 // The picture as an image, which Qt offers in every format it can write, with the two formats
-// other programs ask for, PNG and BMP, encoded once on other threads as soon as it is made: a
-// paste then costs only the transfer, and the window does not freeze while it is served.
+// other programs ask for, PNG and BMP, encoded once on another thread as soon as it is made, the
+// quick BMP first: a paste then costs only the transfer, and the window does not freeze while it
+// is served. A paste that comes before its encoding is done is held back meanwhile (see
+// StillEncoding).
 class ClipboardPicture : public QMimeData
 {
 public:
@@ -21,6 +23,11 @@ public:
     QByteArray Encoded(const QString &mimeType) const;
     // The same picture and encodings, for another offer.
     std::unique_ptr<ClipboardPicture> Copy() const;
+
+    // Whether a paste of the clipboard in this format (image/png, image/bmp, Qt's own image
+    // format, several at once as MULTIPLE) may wait for an encoding still running, of the picture
+    // on the clipboard or of one just replaced: it must then not be answered from the GUI thread yet.
+    static bool StillEncoding(const QByteArray &format);
 
 protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override;

@@ -3,11 +3,17 @@
 #include "capture/ClipboardKeeper.h"
 #include "capture/ClipboardPicture.h"
 #include "capture/FastPng.h"
+#include "platform/X11PasteHold.h"
 #include "support/X11TestDesktop.h"
 
 #include <QtTest>
+#include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <mutex>
 
 using namespace X11TestDesktop;
 
@@ -30,6 +36,57 @@ const ClipboardPicture &Offered()
 {
     return dynamic_cast<const ClipboardPicture &>(*QGuiApplication::clipboard()->mimeData());
 }
+
+// Holds every thread of Qt's pool until opened, so that encodings started meanwhile wait. Where
+// the test itself cannot open it (its thread blocked), it opens after a while on its own.
+class PoolGate
+{
+public:
+    PoolGate()
+    {
+        QSemaphore started;
+        const int threads = QThreadPool::globalInstance()->maxThreadCount();
+        for (int i = 0; i < threads; ++i)
+            QThreadPool::globalInstance()->start([this, &started] {
+                started.release();
+                std::unique_lock<std::mutex> lock(m_mutex);
+                if (!m_opened.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; }))
+                    m_forced = m_open = true;
+            });
+        started.acquire(threads);
+    }
+    ~PoolGate() { Open(); }
+    void Open()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_open = true;
+        }
+        m_opened.notify_all();
+    }
+    bool OpenedOnItsOwn()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_forced;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false, m_forced = false;
+};
+
+// Notes the requests for the clipboard that reach this program, before anything else handles them.
+struct SelectionRequests : QAbstractNativeEventFilter
+{
+    int seen = 0;
+    SelectionRequests() { QCoreApplication::instance()->installNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
+    {
+        seen += (static_cast<xcb_generic_event_t *>(message)->response_type & 0x7f) == XCB_SELECTION_REQUEST;
+        return false;
+    }
+};
 }
 
 class ClipboardTest : public QObject
@@ -37,6 +94,8 @@ class ClipboardTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding)); }
+
     // Bands compressed side by side join into one valid image.
     void pngHoldsTheExactPixels_data()
     {
@@ -63,6 +122,36 @@ private Q_SLOTS:
         QCOMPARE(ClipboardTargets(), qtFormats);
         QCOMPARE(Read(QStringLiteral("image/png")), picture);
         QCOMPARE(Read(QStringLiteral("image/bmp")), picture);
+    }
+
+    // A paste that comes before the encodings have even started (every thread busy): the
+    // window's events run on meanwhile, and the paste gets the picture once it is encoded, or a
+    // refusal where another program has copied meanwhile.
+    void pasteRightAfterTheCopyFrozeTheWindow_data()
+    {
+        QTest::addColumn<bool>("copiedMeanwhile");
+        QTest::newRow("encoded") << false;
+        QTest::newRow("another program copies meanwhile") << true;
+    }
+    void pasteRightAfterTheCopyFrozeTheWindow()
+    {
+        QFETCH(bool, copiedMeanwhile);
+        const QImage picture = Pattern(301, 200);
+        PoolGate gate;
+        CaptureOutput::PutOnClipboard(picture);
+        SelectionRequests requests;
+        QProcess paste;
+        paste.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-o"});
+        QTRY_VERIFY_WITH_TIMEOUT(requests.seen > 0, 20000);
+        QVERIFY2(!gate.OpenedOnItsOwn(), "the window waited for the encoding");
+        QCOMPARE(paste.state(), QProcess::Running);
+        if (copiedMeanwhile)
+            PutTextOnClipboard("danach");
+        gate.Open();
+        QTRY_VERIFY_WITH_TIMEOUT(paste.state() == QProcess::NotRunning, 10000);
+        const QImage pasted = QImage::fromData(paste.readAllStandardOutput()).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(pasted, copiedMeanwhile ? QImage() : picture);
+        QCOMPARE(paste.exitCode() != 0, copiedMeanwhile);
     }
 
     // manager: what a clipboard manager does with the hand-over (none: there is none).
