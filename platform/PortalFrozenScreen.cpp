@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRasterWindow>
+#include <QRegion>
 #include <QScreen>
 
 namespace {
@@ -41,22 +42,37 @@ PortalFrozenScreen::PortalFrozenScreen(const QImage &picture) : m_picture(pictur
     if (screens.isEmpty())
         return;
     const QRect all = screens.first()->virtualGeometry();
-    // On X11 (Xwayland) a window that bypasses the window manager lies exactly where it is put,
-    // takes no keyboard focus and so leaves the arrow keys with the main window; elsewhere each
-    // cover is a full-screen window on its own monitor.
-    const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    for (QScreen *screen : screens) {
-        auto window = std::make_unique<CoverWindow>(PartFor(picture, all, screen->geometry()));
-        window->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                         | (onX11 ? Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus : Qt::WindowFlags()));
-        window->setScreen(screen);
-        window->setGeometry(screen->geometry());
-        if (onX11)
-            window->show();
-        else
-            window->showFullScreen();
-        m_windows.push_back(std::move(window));
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // A Wayland client cannot place its windows: a full-screen window on each monitor, which
+        // the compositor puts above ours.
+        for (QScreen *screen : screens)
+            Show(PartFor(picture, all, screen->geometry()), screen, screen->geometry(), true);
+        return;
     }
+    // Windows put exactly where they belong, around our own windows, which stay live above the
+    // still screen: the zoom view and the fields follow the pointer. They bypass the window
+    // manager, so they take no keyboard focus and leave the arrow keys with the main window.
+    QRegion ours;
+    for (QWindow *window : QGuiApplication::topLevelWindows())
+        if (window->isVisible())
+            ours += window->frameGeometry();
+    for (QScreen *screen : screens)
+        for (const QRect &piece : QRegion(screen->geometry()).subtracted(ours))
+            Show(PartFor(picture, all, piece), screen, piece, false);
+}
+
+void PortalFrozenScreen::Show(const QImage &part, QScreen *screen, const QRect &where, bool fullScreen)
+{
+    auto window = std::make_unique<CoverWindow>(part);
+    window->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                     | (fullScreen ? Qt::WindowFlags() : Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus));
+    window->setScreen(screen);
+    window->setGeometry(where);
+    if (fullScreen)
+        window->showFullScreen();
+    else
+        window->show();
+    m_windows.push_back(std::move(window));
 }
 
 PortalFrozenScreen::~PortalFrozenScreen() = default;

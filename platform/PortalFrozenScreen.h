@@ -6,11 +6,13 @@
 #include <memory>
 #include <vector>
 
+class QRect;
+class QScreen;
 class QWindow;
 
-// Shown while it lives: a borderless window of ours on each monitor, above everything, showing
-// that monitor's part of the picture. The pointer then always lies over a window of ours, so its
-// position is known, also under Xwayland.
+// Shown while it lives: borderless windows of ours over every monitor, above everything but our
+// own windows, each showing its part of the picture. The pointer then always lies over a window
+// of ours, so its position is known, also under Xwayland.
 class PortalFrozenScreen
 {
 public:
@@ -23,6 +25,8 @@ public:
     const QImage &Picture() const { return m_picture; }
 
 private:
+    void Show(const QImage &part, QScreen *screen, const QRect &where, bool fullScreen);
+
     QImage m_picture;
     std::vector<std::unique_ptr<QWindow>> m_windows;
 };

@@ -1,7 +1,8 @@
 // The program where only the desktop portal sees the screen (the real portal, a fake desktop
 // behind it, our windows offscreen): captures and the eyedropper's still screen read the exact
-// pixels of the portal's picture on every monitor, at scale 1 and 2; a cancelled, refused or
-// missing portal gives its German message and no picture, and the window stays usable.
+// pixels of the portal's picture on every monitor, at scale 1 and 2, with the main window live
+// beside the still screen; a cancelled, refused or missing portal gives its German message and
+// no picture, and the window stays usable.
 #include "app/MessageBoxes.h"
 #include "app/frmMain.h"
 #include "base/ErrorTexts.h"
@@ -13,6 +14,7 @@
 #include "platform/QtScreenPlatform.h"
 #include "support/ModalWatcher.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -32,12 +34,13 @@ QPoint InPicture(QPoint global)
     return (global - origin) * screen->devicePixelRatio();
 }
 
-int CoversShown()
+// Whether the still screen lies over a point; 0 for none at all.
+int Covers(QPoint p = QPoint(INT_MIN, INT_MIN))
 {
-    int shown = 0;
+    int covers = 0;
     for (QWindow *w : QGuiApplication::topLevelWindows())
-        shown += qobject_cast<QRasterWindow *>(w) && w->isVisible();
-    return shown;
+        covers += qobject_cast<QRasterWindow *>(w) && w->isVisible() && (p.x() == INT_MIN || w->geometry().contains(p));
+    return covers;
 }
 }
 
@@ -106,7 +109,14 @@ private Q_SLOTS:
         frmMain window;
         window.show();
         Press(window, true);
-        QCOMPARE(CoversShown(), QGuiApplication::screens().size());
+        // Over every monitor, but not over our own window, which stays live.
+        const QRect own = window.frameGeometry();
+        QCOMPARE(Covers(own.center()), 0);
+        for (QScreen *screen : QGuiApplication::screens()) {
+            const QRect g = screen->geometry();
+            for (QPoint p : {g.topLeft(), g.topRight(), g.bottomLeft(), g.bottomRight(), g.center()})
+                QCOMPARE(Covers(p), own.contains(p) ? 0 : 1);
+        }
         QPoint at;
         for (QScreen *screen : QGuiApplication::screens()) {
             const QRect g = screen->geometry();
@@ -119,10 +129,31 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_Left);
         QTRY_COMPARE(Fields(window), FieldsFor(m_pattern.pixel(InPicture(at - QPoint(1, 0)))));
         Press(window, false);
-        QCOMPARE(CoversShown(), 0);
+        QCOMPARE(Covers(), 0);
         QCursor::setPos(QGuiApplication::primaryScreen()->geometry().center());
         QTest::qWait(120);
         QCOMPARE(Fields(window), FieldsFor(m_pattern.pixel(InPicture(at - QPoint(1, 0)))));
+    }
+
+    // The hand tells the user to pick the window in the desktop's own dialog, and what the
+    // dialog hands over is the capture; that dialog needs no permission to copy the screen.
+    void handAsksTheDesktopsDialog()
+    {
+        if (Mode() != u"allow" && Mode() != u"deny")
+            QSKIP("the portal refuses");
+        frmMain window;
+        window.show();
+        QString notice;
+        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
+            notice = box->text();
+            box->accept();
+        });
+        auto *hand = window.findChild<QWidget *>(QStringLiteral("picCursorScreen"));
+        QTest::mousePress(hand, Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::mouseRelease(hand, Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY2(notice.contains(QStringLiteral("eigenen Dialog")), qPrintable(notice));
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), m_pattern);
+        QVERIFY(window.isVisible() && hand->isVisible());
     }
 
     // Refused: the desktop copy raises the German error and gives no picture; the eyedropper shows
@@ -158,7 +189,7 @@ private Q_SLOTS:
         QCOMPARE(shown, mode == u"deny" ? QString() : MessageBoxes::DisplayText(StandardErrorText(expected)));
         const QStringList picked = FieldsFor(qRgb(51, 102, 255));
         QCOMPARE(Fields(window), mode == u"deny" ? picked : FieldsFor(qRgb(0, 0, 0)));
-        QCOMPARE(CoversShown(), 0);
+        QCOMPARE(Covers(), 0);
         QVERIFY(window.findChild<QWidget *>(QStringLiteral("picCursor"))->isVisible());
         QVERIFY(!QWidget::mouseGrabber());
         auto *red = window.findChild<QLineEdit *>(QStringLiteral("txtR"));
