@@ -13,6 +13,7 @@ namespace PlatformLoader {
 
 namespace {
 Way g_way = Way::QtScreens;
+bool g_choseWindowSystem = false;
 
 bool WaylandSession()
 {
@@ -59,13 +60,17 @@ void ChooseWindowSystem()
     if (!WaylandSession() || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return;
     if (DisplayCheck::XDisplayReachable(qgetenv("DISPLAY")))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        g_choseWindowSystem = qputenv("QT_QPA_PLATFORM", "xcb");
     else if (DisplayCheck::WaylandReachable())
-        qputenv("QT_QPA_PLATFORM", "wayland");
+        g_choseWindowSystem = qputenv("QT_QPA_PLATFORM", "wayland");
 }
 
 void InstallPlatform()
 {
+    // Our choice was for Qt alone, not for the programs started from here.
+    if (g_choseWindowSystem)
+        qunsetenv("QT_QPA_PLATFORM");
+    g_choseWindowSystem = false;
     if (auto x11 = X11Platform::Create()) {
         if (WaylandSession() && !RootShowsScreen(*x11))
             Install(std::make_unique<PortalPlatform>(std::move(x11)), Way::Portal);
