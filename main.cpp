@@ -21,6 +21,8 @@
 
 int main(int argc, char *argv[])
 {
+    // In a Wayland session, Xwayland's X display where there is one.
+    PlatformLoader::ChooseWindowSystem();
     // Without a display Qt would abort with a message of its own; the user gets ours instead.
     const QString noDisplay = DisplayCheck::Problem(argc, argv);
     if (!noDisplay.isEmpty()) {

@@ -9,7 +9,10 @@
 #include "app/PictureFit.h"
 #include "app/PointerStep.h"
 #include "base/Twips.h"
+#include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 #include "base/Version.h"
+#include "app/MessageBoxes.h"
 #include "app/ZoomView.h"
 #include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
@@ -28,6 +31,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace {
 // Client area 4680 x 3855 twips.
@@ -182,6 +186,12 @@ void frmMain::Form_Load()
             QString::fromUtf8(
                 "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"));
     });
+    Guarded([this] {
+        CaptureWindowDialogNotice = mdlI18n::GetLngText(
+            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindowDialog"),
+            QString::fromUtf8("Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie "
+                              "dort gleich das gewünschte Fenster aus!"));
+    });
 
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);
@@ -278,8 +288,38 @@ void frmMain::picCursor_MouseDown()
     // colour fields is the active control while the samples are written into them.
     picCursor->setFocus(Qt::MouseFocusReason);
     BeginHandleDrag(picCursor, Cursors::Eyedropper());
+    // Where the screen cannot be read live, the drag samples a still copy of it.
+    if (!FreezeScreenForPicking())
+        return;
     qApp->installEventFilter(m_pickerKeys.get());
     Timer1->start();
+}
+
+bool frmMain::FreezeScreenForPicking()
+{
+    try {
+        CurrentPlatform().FreezeScreen();
+        return true;
+    } catch (const RuntimeError &error) {
+        EndHandleDrag(picCursor);
+        m_picking = false;
+        // A desktop that refuses copies of its screen may still offer its own colour picker.
+        if (error.number() != ErrorNumberOf(ErrorKind::ScreenCopyDenied) || !PickColourOnDesktop())
+            MessageBoxes::ShowStandardError(this, error);
+        return false;
+    }
+}
+
+bool frmMain::PickColourOnDesktop()
+{
+    try {
+        const std::optional<qint32> colour = CurrentPlatform().PickColour();
+        if (colour)
+            m_colourFields->ShowColour(*colour);
+        return colour.has_value();
+    } catch (const RuntimeError &) {
+        return true;  // the user cancelled the picker: nothing to say
+    }
 }
 
 void frmMain::picCursor_MouseUp()
@@ -292,6 +332,7 @@ void frmMain::picCursor_MouseUp()
         repaint(picCursor->geometry());
         Timer1_Timer();
     }
+    CurrentPlatform().ThawScreen();
     qApp->removeEventFilter(m_pickerKeys.get());
     EndHandleDrag(picCursor);
     m_picking = false;

@@ -59,6 +59,8 @@ private:
     void picCursor_MouseDown();
     void picCursor_MouseUp();
     void Timer1_Timer();
+    bool FreezeScreenForPicking();
+    bool PickColourOnDesktop();
     void MovePointerByKey(int key, bool shift);
 
     // Both handles are dragged alike: hidden, holding the mouse, their image as the pointer.
@@ -73,6 +75,7 @@ private:
     void picCursorScreen_MouseDown();
     void Timer2_Timer();
     void picCursorScreen_MouseUp(Qt::KeyboardModifiers shift);
+    void CaptureWindowPickedOnDesktop();
     void DeliverCapture(const QImage &picture);
     void ShowOnTop();
     void ShowAgain();
@@ -119,6 +122,7 @@ private:
     QString SaveFilterText;
     QString CaptureWindowNotice;
     QString CaptureScreenNotice;
+    QString CaptureWindowDialogNotice;  // where the user picks windows in the desktop's own dialog
     QString LastSaveFolder;
     bool CaptureActiveWindow = false;
     MonitorHandle CaptureMonitorHandle = 0;

@@ -59,7 +59,8 @@ void frmMain::cmdDesktop_Click()
 void frmMain::cmdWindow_Click()
 {
     SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
-    MessageBoxes::ShowNotice(this, CaptureWindowNotice);
+    const bool inDialog = CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::InDesktopDialog;
+    MessageBoxes::ShowNotice(this, inDialog ? CaptureWindowDialogNotice : CaptureWindowNotice);
     hide();
     CaptureActiveWindow = true;
     Timer3->start();
@@ -84,7 +85,9 @@ void frmMain::picCursorScreen_MouseDown()
         return;
     m_draggingHand = true;
     BeginHandleDrag(picCursorScreen, Cursors::PointingHand());
-    Timer2->start();
+    // Only where the program copies windows itself can it show them during the drag.
+    if (CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::FromScreen)
+        Timer2->start();
 }
 
 void frmMain::Timer2_Timer()
@@ -108,6 +111,10 @@ void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
     if (!m_draggingHand)
         return;
     m_draggingHand = false;
+    if (CurrentPlatform().WindowCopies() != Platform::WindowCopyWay::FromScreen) {
+        CaptureWindowPickedOnDesktop();
+        return;
+    }
     const bool ctrl = shift & Qt::ControlModifier;
     try {
         Timer2->stop();
@@ -123,6 +130,25 @@ void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
         const QImage picture = mdlCapture::GrabWindowAtPoint(p.x(), p.y(), true, ctrl);
         ShowOnTop();
         platform.SetCursorPos(p);
+        DeliverCapture(picture);
+    } catch (const RuntimeError &error) {
+        MessageBoxes::ShowStandardError(this, error);
+    }
+    ShowAgain();
+}
+
+void frmMain::CaptureWindowPickedOnDesktop()
+{
+    // The desktop does not say which window lies under the hand: the user points at it once
+    // more, in the desktop's own dialog.
+    try {
+        EndHandleDrag(picCursorScreen);
+        SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
+        MessageBoxes::ShowNotice(this, CaptureWindowDialogNotice);
+        hide();
+        const QPoint p = CurrentPlatform().CursorPos();
+        const QImage picture = mdlCapture::GrabWindowAtPoint(p.x(), p.y(), true, false);
+        ShowOnTop();
         DeliverCapture(picture);
     } catch (const RuntimeError &error) {
         MessageBoxes::ShowStandardError(this, error);

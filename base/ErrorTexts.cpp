@@ -45,6 +45,24 @@ const QList<ErrorText> &ErrorTexts()
         {ErrorKind::EmptyCapture, 481,
          "Die Aufnahme ist leer: Das Fenster ist nicht mehr vorhanden oder hat keine Fläche. In die "
          "Zwischenablage und in Dateien wurde nichts geschrieben; versuchen Sie es erneut."},
+        {ErrorKind::ScreenCopyCancelled, 18,
+         "Die Bildschirmaufnahme wurde im Dialog des Desktops abgebrochen, es wurde nichts kopiert. "
+         "Starten Sie den Befehl erneut, wenn Sie die Aufnahme doch möchten."},
+        {ErrorKind::ScreenCopyDenied, 70,
+         "Der Desktop hat die Bildschirmaufnahme verweigert oder konnte sie nicht anfertigen, es wurde "
+         "nichts kopiert. Erlauben Sie Pixolva in den Datenschutz-Einstellungen Ihres Desktops, "
+         "Bildschirmfotos aufzunehmen, und versuchen Sie es erneut."},
+        {ErrorKind::NoScreenCopyService, 429,
+         "Dieser Desktop lässt Programme nur über den Dienst xdg-desktop-portal auf den Bildschirm "
+         "sehen, und der ist nicht erreichbar oder bietet keine Bildschirmfotos. Installieren Sie "
+         "xdg-desktop-portal mit dem Portal Ihres Desktops (etwa xdg-desktop-portal-gnome, -kde oder "
+         "-wlr) und melden Sie sich neu an. Die Farbfelder bleiben nutzbar."},
+        {ErrorKind::ScreenCopyNoAnswer, 287,
+         "Der Desktop hat auf die Bitte um eine Bildschirmaufnahme nicht rechtzeitig geantwortet, es "
+         "wurde nichts kopiert. Schließen Sie offene Dialoge des Desktops und versuchen Sie es erneut."},
+        {ErrorKind::ScreenCopyUnreadable, 481,
+         "Der Desktop hat ein Bild übergeben, das sich nicht lesen lässt, es wurde nichts kopiert. "
+         "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie den freien Speicherplatz."},
     };
     return table;
 }

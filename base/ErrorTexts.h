@@ -13,6 +13,12 @@ enum class ErrorKind {
     NoActiveWindow,   // 481: the delayed window capture found no foreground window
     MonitorGone,      // 481: the monitor chosen for a capture has been unplugged
     EmptyCapture,     // 481: a capture that holds nothing
+    // The desktop's own way to the screen (Wayland: the desktop portal, or KWin)
+    ScreenCopyCancelled,   // 18: the user cancelled in the desktop's dialog
+    ScreenCopyDenied,      // 70: the desktop refused (permission denied, or it could not copy)
+    NoScreenCopyService,   // 429: no portal on the session bus, or one without screenshots
+    ScreenCopyNoAnswer,    // 287: the desktop did not answer in time
+    ScreenCopyUnreadable,  // 481: the desktop handed over a picture that cannot be read
 };
 
 int ErrorNumberOf(ErrorKind kind);

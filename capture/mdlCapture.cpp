@@ -41,6 +41,9 @@ QImage GrabWindowArea(WindowHandle w, bool useClientArea, qint32 left, qint32 to
 QImage GrabForegroundWindow()
 {
     Platform &platform = CurrentPlatform();
+    // A desktop that keeps its windows' pixels to itself copies the window for us.
+    if (platform.WindowCopies() != Platform::WindowCopyWay::FromScreen)
+        return platform.CopyActiveWindow();
     const WindowHandle w = platform.ForegroundWindow();
     const ScreenRect r = platform.WindowRect(w);
     const qint32 height = CheckedSub(r.Bottom, r.Top);
@@ -65,6 +68,8 @@ QImage GrabVirtualScreen()
 QImage GrabWindowAtPoint(qint32 x, qint32 y, bool repaint, bool bringToFront)
 {
     Platform &platform = CurrentPlatform();
+    if (platform.WindowCopies() != Platform::WindowCopyWay::FromScreen)
+        return platform.CopyPickedWindow();
     const WindowHandle w = platform.WindowFromPoint(QPoint(x, y));
     const ScreenRect r = platform.WindowRect(w);
     if (bringToFront)

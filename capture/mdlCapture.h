@@ -18,5 +18,7 @@ QImage GrabMonitor(MonitorHandle hMonitor);  // the monitor's full rectangle
 QImage GrabVirtualScreen();
 // The whole window under the point, frame included (a control when the point is over one).
 // bringToFront activates it first; repaint has it paint itself before the copy.
+// Where the desktop copies windows itself (Wayland), the foreground window is the desktop's
+// active one, and the window at a point is the one the user picks in the desktop's own dialog.
 QImage GrabWindowAtPoint(qint32 x, qint32 y, bool repaint, bool bringToFront);
 }

@@ -1,10 +1,14 @@
-# pixolva_add_test(NAME SOURCES files... [LIBS libs...] [DISPLAY none|offscreen|x11|x11-wm]
-#                  [DESKTOP harness options...])
-# pixolva_add_test_run(NAME TARGET test [DISPLAY x11|x11-wm] [DESKTOP harness options...])
+# pixolva_add_test(NAME SOURCES files... [LIBS libs...]
+#                  [DISPLAY none|offscreen|x11|x11-wm|portal|sway|sway-portal] [DESKTOP harness options...])
+# pixolva_add_test_run(NAME TARGET test [DISPLAY ...] [DESKTOP harness options...])
 #
 # none: plain logic, no display at all. offscreen: widgets on Qt's offscreen platform.
 # x11: a private Xvfb. x11-wm: a private Xvfb with openbox. DESKTOP passes --screen, --scale and
-# --monitor options to the harness. pixolva_add_test_run runs a test built before once more, on
+# --monitor options to the harness.
+# portal: widgets offscreen, on a private session bus with the real desktop portal and a fake
+# desktop behind it; DESKTOP passes --deny, --cancel, --no-portal, --pattern, --size.
+# sway: headless sway with Xwayland; sway-portal: with the real portal and its wlroots backend
+# too (one such test at a time). DESKTOP passes --size and --background. pixolva_add_test_run runs a test built before once more, on
 # another desktop.
 function(pixolva_add_test name)
     cmake_parse_arguments(T "" "DISPLAY" "SOURCES;LIBS;DESKTOP" ${ARGN})
@@ -31,6 +35,22 @@ function(pixolva_add_test_run name)
         add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-x11-desktop.sh ${T_DESKTOP}
                  -- $<TARGET_FILE:${T_TARGET}>)
         set_tests_properties(${name} PROPERTIES LABELS x11)
+    elseif(T_DISPLAY STREQUAL "portal")
+        # The real desktop portal with a fake desktop behind it, widgets offscreen.
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-portal-session.sh ${T_DESKTOP}
+                 -- $<TARGET_FILE:${T_TARGET}>)
+        set_tests_properties(${name} PROPERTIES LABELS portal ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    elseif(T_DISPLAY STREQUAL "sway" OR T_DISPLAY STREQUAL "sway-portal")
+        if(T_DISPLAY STREQUAL "sway-portal")
+            list(APPEND T_DESKTOP --portal)
+        endif()
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-sway-session.sh ${T_DESKTOP}
+                 -- $<TARGET_FILE:${T_TARGET}>)
+        set_tests_properties(${name} PROPERTIES LABELS wayland)
+        if(T_DISPLAY STREQUAL "sway-portal")
+            # The wlroots portal writes every screenshot to one fixed file.
+            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK portal-wlr)
+        endif()
     else()
         message(FATAL_ERROR "pixolva_add_test: unknown DISPLAY ${T_DISPLAY}")
     endif()

@@ -2,9 +2,14 @@
 #include "platform/DisplayCheck.h"
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStringList>
 
 #include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace DisplayCheck {
@@ -30,15 +35,54 @@ QByteArray RequestedDisplay(int argc, char **argv)
     return qgetenv("DISPLAY");
 }
 
-bool Reachable(const QByteArray &display)
+// The compositor's socket: WAYLAND_DISPLAY as a path, or a name in XDG_RUNTIME_DIR.
+bool WaylandSocketAnswers()
 {
+    QByteArray path = qgetenv("WAYLAND_DISPLAY");
+    if (path.isEmpty())
+        return false;
+    if (!path.startsWith('/')) {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime.isEmpty())
+            return false;
+        path = runtime + '/' + path;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool answers = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answers;
+}
+
+bool QtWaylandInstalled()
+{
+    const QString platforms = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/");
+    return QFileInfo::exists(platforms + QStringLiteral("libqwayland-generic.so"))
+        || QFileInfo::exists(platforms + QStringLiteral("libqwayland-egl.so"));
+}
+
+} // namespace
+
+bool XDisplayReachable(const QByteArray &display)
+{
+    if (display.isEmpty())
+        return false;
     xcb_connection_t *connection = xcb_connect(display.constData(), nullptr);
     const bool reached = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     return reached;
 }
 
-} // namespace
+bool WaylandReachable()
+{
+    return WaylandSocketAnswers() && QtWaylandInstalled();
+}
 
 QString Problem(int argc, char **argv)
 {
@@ -49,11 +93,22 @@ QString Problem(int argc, char **argv)
             return QString();
     }
     const QByteArray display = RequestedDisplay(argc, argv);
-    if (!display.isEmpty() && Reachable(display))
+    if (XDisplayReachable(display))
         return QString();
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("Pixolva: Kein X-Display gefunden – diese Sitzung bietet nur Wayland, Pixolva braucht "
-                              "X11. Bitte Xwayland einschalten oder DISPLAY setzen (z. B. DISPLAY=:0).");
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        // Only here when neither Xwayland nor Qt's Wayland platform can be used, or xcb was asked for.
+        if (WaylandSocketAnswers() && QtWaylandInstalled())
+            return QStringLiteral("Pixolva: Kein X-Display gefunden, obwohl QT_QPA_PLATFORM xcb verlangt. Bitte "
+                                  "Xwayland einschalten oder QT_QPA_PLATFORM nicht setzen.");
+        if (WaylandSocketAnswers())
+            return QStringLiteral("Pixolva: Kein X-Display gefunden – diese Sitzung bietet nur Wayland, und Qts "
+                                  "Wayland-Modul fehlt. Bitte das Paket qt6-wayland installieren oder Xwayland "
+                                  "einschalten.");
+        return QStringLiteral("Pixolva: Kein X-Display gefunden, und die Wayland-Sitzung „%1“ (WAYLAND_DISPLAY) "
+                              "antwortet nicht. Bitte Pixolva in der laufenden Desktop-Sitzung starten oder "
+                              "DISPLAY setzen (z. B. DISPLAY=:0).")
+            .arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
+    }
     if (display.isEmpty())
         return QStringLiteral("Pixolva: Kein X-Display gefunden – die Umgebungsvariable DISPLAY ist nicht gesetzt. "
                               "Bitte Pixolva in einer X11-Sitzung starten oder DISPLAY setzen (z. B. DISPLAY=:0).");

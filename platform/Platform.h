@@ -14,6 +14,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 using WindowHandle = quint32;  // 0 = none
 using MonitorHandle = qint32;  // stable, non-zero per monitor; 0 = none
@@ -62,8 +63,35 @@ public:
     // Pixels: a copy of r as the screen shows it (overlapping windows included, the pointer
     // excluded), in the screen's pixel format; on a palette display an 8-bit image with the
     // 256-entry colour map. Parts outside every monitor come back black; an empty rectangle or a
-    // failed copy gives a null image.
+    // failed copy gives a null image. A copy the desktop makes for the program (Wayland) holds the
+    // desktop's own pixels of r, more than r has where the desktop scales its outputs; a desktop
+    // that refuses the copy raises a run-time error saying why.
     virtual QImage CopyScreen(const QRect &r) = 0;
+
+    // The eyedropper's still screen, for desktops that let no program read the screen live:
+    // FreezeScreen takes one copy of the whole screen and shows it over every monitor, and until
+    // ThawScreen takes it away CopyScreen serves from that copy, exactly r.size() pixels, each the
+    // desktop's pixel at that place. Raises a run-time error, and freezes nothing, when the
+    // desktop refuses the copy. Where the screen is read live (X11) both do nothing.
+    virtual void FreezeScreen() {}
+    virtual void ThawScreen() {}
+    // One colour that the user points at with the desktop's own picker (red in the low byte),
+    // for when the screen cannot be copied; none where the desktop has no picker. Raises a
+    // run-time error when the user cancels.
+    virtual std::optional<qint32> PickColour() { return std::nullopt; }
+
+    // Who copies single windows.
+    enum class WindowCopyWay {
+        FromScreen,       // the program: it finds the window and copies its part of the screen (X11)
+        ActiveByDesktop,  // the desktop copies its active window; any other the user points at in its own view
+        InDesktopDialog,  // the user picks every window in the desktop's own screenshot dialog
+    };
+    virtual WindowCopyWay WindowCopies() const { return WindowCopyWay::FromScreen; }
+    // Where the desktop copies windows: the active window, or the one the user picks in the
+    // desktop's own dialog. Raise a run-time error when the desktop refuses or the user cancels;
+    // null where the program copies windows itself.
+    virtual QImage CopyActiveWindow() { return {}; }
+    virtual QImage CopyPickedWindow() { return {}; }
 };
 
 // The platform the program runs on. The program's start installs it (PlatformLoader); until then,

@@ -2,7 +2,20 @@
 #pragma once
 
 namespace PlatformLoader {
-// Installs the platform for the session Qt runs in: X11 where Qt runs on xcb, otherwise the
-// monitors Qt reports and nothing else. Call once the application object exists.
+// The ways to the screen's pixels.
+enum class Way {
+    X11,        // a real X server whose root window shows the screen
+    Portal,     // a Wayland session: the desktop portal, the X root (if any) shows nothing
+    QtScreens,  // neither (Qt's offscreen platform): monitors only
+};
+
+// Before the application object: in a Wayland session the windows run on Xwayland's X display
+// where there is one, so that they stack and place themselves as on X11, else on Qt's Wayland
+// platform. What the user chose through QT_QPA_PLATFORM stands.
+void ChooseWindowSystem();
+
+// Installs the platform for the session Qt runs in. Call once the application object exists.
 void InstallPlatform();
+// What InstallPlatform chose.
+Way InstalledWay();
 }

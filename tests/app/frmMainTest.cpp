@@ -88,7 +88,7 @@ private Q_SLOTS:
                             "txtB.ToolTipText cmdAbout.Caption cmdAbout.ToolTipText fraScreenShot.Caption "
                             "fraScreenShot.ToolTipText cmdWindow.Caption cmdWindow.ToolTipText cmdDesktop.Caption "
                             "cmdDesktop.ToolTipText optClipboard.Caption optClipboard.ToolTipText optFile.Caption "
-                            "optFile.ToolTipText strSaveBmpFiles strCaptureScreen strCaptureWindow"));
+                            "optFile.ToolTipText strSaveBmpFiles strCaptureScreen strCaptureWindow strCaptureWindowDialog"));
         // The built-in German texts as 8-bit text, the umlaut one byte, the line break as "\n".
         QVERIFY(bytes.contains("\nlblG.Caption=&Gr\xfcn\n"));
         QVERIFY(bytes.contains("\nstrCaptureScreen=Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die "

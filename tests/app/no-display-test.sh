@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Without an X display the program says so in one German line and ends with exit code 1, before
-# Qt could abort: DISPLAY unset, a Wayland-only session, a display that does not answer.
+# Qt could abort: DISPLAY unset, a Wayland session that does not answer, a display that does not answer.
 set -u
 program=$1
 failed=0
@@ -16,7 +16,7 @@ check() {
     fi
 }
 check "DISPLAY unset" "DISPLAY ist nicht gesetzt"
-check "Wayland only" "nur Wayland" WAYLAND_DISPLAY=wayland-0
+check "Wayland session that does not answer" "Wayland-Sitzung „wayland-0“ (WAYLAND_DISPLAY) antwortet nicht" WAYLAND_DISPLAY=wayland-0
 check "no server at DISPLAY" "Keine Verbindung zum X-Display „:987“" DISPLAY=:987
 check "xcb asked for" "DISPLAY ist nicht gesetzt" QT_QPA_PLATFORM=xcb
 exit $failed

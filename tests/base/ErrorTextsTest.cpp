@@ -23,6 +23,11 @@ private Q_SLOTS:
         QTest::newRow("no active window") << int(ErrorKind::NoActiveWindow) << 481;
         QTest::newRow("monitor gone") << int(ErrorKind::MonitorGone) << 481;
         QTest::newRow("empty capture") << int(ErrorKind::EmptyCapture) << 481;
+        QTest::newRow("screen copy cancelled") << int(ErrorKind::ScreenCopyCancelled) << 18;
+        QTest::newRow("screen copy denied") << int(ErrorKind::ScreenCopyDenied) << 70;
+        QTest::newRow("no screen copy service") << int(ErrorKind::NoScreenCopyService) << 429;
+        QTest::newRow("screen copy no answer") << int(ErrorKind::ScreenCopyNoAnswer) << 287;
+        QTest::newRow("screen copy unreadable") << int(ErrorKind::ScreenCopyUnreadable) << 481;
     }
     void everyErrorHasAGermanDescription()
     {
