@@ -3,11 +3,10 @@
 
 #include "base/FileReplace.h"
 #include "base/RuntimeError.h"
+#include "capture/BitmapFile.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageWriter>
-#include <QBuffer>
 
 namespace CaptureOutput {
 
@@ -31,11 +30,8 @@ void WriteBitmapFile(const QImage &picture, const QString &path)
 {
     if (picture.isNull())
         RaiseAccessError(path);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(picture))
+    const QByteArray bytes = BitmapFile::Encode(picture);
+    if (bytes.isEmpty())
         RaiseAccessError(path);
     // A half-written file must never take the place of one the user had.
     if (!FileReplace::Replace(path, bytes))
