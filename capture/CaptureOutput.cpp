@@ -30,11 +30,11 @@ void WriteBitmapFile(const QImage &picture, const QString &path)
 {
     if (picture.isNull())
         RaiseAccessError(path);
-    const QByteArray bytes = BitmapFile::Encode(picture);
+    const BitmapFile::Bytes bytes = BitmapFile::Encode(picture);
     if (bytes.isEmpty())
         RaiseAccessError(path);
     // A half-written file must never take the place of one the user had.
-    if (!FileReplace::Replace(path, bytes))
+    if (!FileReplace::Replace(path, bytes.view()))
         RaiseAccessError(path);
 }
 

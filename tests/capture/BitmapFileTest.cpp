@@ -71,7 +71,7 @@ private Q_SLOTS:
         QFETCH(int, width);
         QFETCH(QString, identified);
         const QImage picture = Pattern(QImage::Format(format), width);
-        const QByteArray bytes = BitmapFile::Encode(picture);
+        const QByteArray bytes = BitmapFile::Encode(picture).view().toByteArray();
         // The same headers and colour table as Qt's own writer made before (the pixels are checked
         // below: Qt leaves the padding of 8-bit rows as it finds it in memory).
         const QByteArray qt = QtBitmap(picture);
