@@ -2,6 +2,7 @@
 #include "app/MessageBoxes.h"
 #include "base/RuntimeError.h"
 #include "app/frmMain.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/PlatformLoader.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 
 int main(int argc, char *argv[])
 {
+    FontConfigWarmUp fonts;
     QApplication app(argc, argv);
     PlatformLoader::InstallPlatform();
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
@@ -21,6 +23,7 @@ int main(int argc, char *argv[])
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
+    fonts.Wait();
     frmMain window;
     window.show();
     return app.exec();

@@ -1,6 +1,6 @@
 // Start-up benchmark: time from starting a program until its first window is mapped, and its
-// resident memory right after, for pixolva and for the bare window floor in alternation, as the
-// median of repeated runs. Run on a private Xvfb:
+// resident memory right after, for pixolva, the bare window floor and the same window with one text
+// field, in turn, as the median of repeated runs. Run on a private Xvfb:
 //   tests/support/with-x11-desktop.sh -- build/bench/bench_startup build/pixolva build/bench/floor_bare_window [runs]
 #include <xcb/xcb.h>
 
@@ -67,9 +67,9 @@ struct Run
 };
 
 // One start: spawn, wait for the map, let the first paint settle, read the memory, stop it.
-bool StartOnce(xcb_connection_t *c, const char *program, Run *run)
+bool StartOnce(xcb_connection_t *c, const char *program, const char *option, Run *run)
 {
-    char *argv[] = {const_cast<char *>(program), nullptr};
+    char *argv[] = {const_cast<char *>(program), const_cast<char *>(option), nullptr};
     pid_t pid = 0;
     const auto start = Clock::now();
     if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
@@ -106,16 +106,19 @@ int main(int argc, char **argv)
     xcb_flush(c);
 
     // Not counted: pixolva's first start writes the language file, and both warm the page cache.
+    // pixolva, the bare window, the bare window with a text field.
+    const char *programs[3] = {argv[1], argv[2], argv[2]};
+    const char *options[3] = {nullptr, nullptr, "--text"};
     Run warm;
-    if (!StartOnce(c, argv[1], &warm) || !StartOnce(c, argv[2], &warm))
+    if (!StartOnce(c, argv[1], nullptr, &warm) || !StartOnce(c, argv[2], nullptr, &warm))
         return 1;
-    std::vector<double> ms[2];
-    std::vector<long> kib[2];
+    std::vector<double> ms[3];
+    std::vector<long> kib[3];
     for (int i = 0; i < runs; ++i) {
-        // In alternation, so that a change in the machine's load falls on both alike.
-        for (int p = 0; p < 2; ++p) {
+        // In turn, so that a change in the machine's load falls on all alike.
+        for (int p = 0; p < 3; ++p) {
             Run run;
-            if (!StartOnce(c, argv[1 + p], &run))
+            if (!StartOnce(c, programs[p], options[p], &run))
                 return 1;
             ms[p].push_back(run.ms);
             kib[p].push_back(run.kib);
@@ -129,6 +132,10 @@ int main(int argc, char **argv)
     std::printf("startup: %.2fx floor (pixolva %.1f ms, bare window %.1f ms)\n", pixolva / bare, pixolva, bare);
     std::printf("startup memory: %+.1f MiB over floor (pixolva %.1f MiB, bare window %.1f MiB)\n",
                 pixolvaMiB - bareMiB, pixolvaMiB, bareMiB);
+    const double text = Median(ms[2]), textMiB = Median(kib[2]) / 1024.0;
+    std::printf("startup over a window with one text field: %.2fx (pixolva %.1f ms, %.1f ms; memory %+.1f MiB, "
+                "%.1f MiB)\n",
+                pixolva / text, pixolva, text, pixolvaMiB - textMiB, textMiB);
     xcb_disconnect(c);
     return 0;
 }
