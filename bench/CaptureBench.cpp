@@ -241,7 +241,7 @@ int main(int argc, char **argv)
     // The whole screen: the copy, and the copy into a file, each against its floor.
     RawCopy raw(c, vs.Width, vs.Height);
     mdlCapture::GrabVirtualScreen(); // the segment made once, as in a running program
-    const auto [copy, copyFloor] = Alternating(41, [] {
+    const auto [copy, copyFloor] = Alternating(101, [] {
         if (mdlCapture::GrabVirtualScreen().isNull())
             std::abort();
     }, [&] { raw.Copy(); });
