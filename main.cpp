@@ -5,6 +5,7 @@
 #include "capture/ClipboardKeeper.h"
 #include "capture/ClipboardPicture.h"
 #include "platform/DisplayCheck.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/PlatformLoader.h"
 #include "platform/X11ClipboardManager.h"
 #include "platform/X11PasteHold.h"
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", noDisplay.toUtf8().constData());
         return 1;
     }
+    FontConfigWarmUp fonts;
     QApplication app(argc, argv);
     // Desktops and docks find the entry and its icon for our windows by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
@@ -43,6 +45,7 @@ int main(int argc, char *argv[])
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
+    fonts.Wait();
     auto window = std::make_unique<frmMain>();
     window->show();
     const int code = app.exec();

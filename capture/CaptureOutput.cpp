@@ -3,12 +3,11 @@
 
 #include "base/FileReplace.h"
 #include "base/ErrorTexts.h"
+#include "capture/BitmapFile.h"
 #include "capture/ClipboardPicture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageWriter>
-#include <QBuffer>
 
 namespace CaptureOutput {
 
@@ -30,14 +29,11 @@ void WriteBitmapFile(const QImage &picture, const QString &path)
 {
     if (picture.isNull())
         RaiseAccessError(path);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(picture))
+    const BitmapFile::Bytes bytes = BitmapFile::Encode(picture);
+    if (bytes.isEmpty())
         RaiseAccessError(path);
     // A half-written file must never take the place of one the user had.
-    if (!FileReplace::Replace(path, bytes))
+    if (!FileReplace::Replace(path, bytes.view()))
         RaiseAccessError(path);
 }
 

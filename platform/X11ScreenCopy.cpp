@@ -3,6 +3,7 @@
 
 #include "platform/X11Support.h"
 
+#include <xcb/render.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -18,14 +19,6 @@ using x11::Wait;
 namespace {
 // Below this, a plain GetImage is as fast as the shared-memory round trip.
 constexpr qsizetype SharedMemoryThreshold = 64 * 1024;
-
-struct Segment
-{
-    quint32 id = 0;
-    int shmId = -1;
-    uchar *data = nullptr;
-    size_t size = 0;
-};
 
 int ShiftOf(quint32 mask)
 {
@@ -48,11 +41,33 @@ int Channel(quint32 pixel, quint32 mask)
 }
 }
 
+struct X11ScreenCopy::Segment
+{
+    quint32 id = 0;
+    int shmId = -1;
+    uchar *data = nullptr;
+    size_t size = 0;
+    // A 32-bit pixmap on the segment, for copies through Render; made on first use.
+    quint32 pixmap = 0;
+    quint32 picture = 0;
+    QSize pixmapSize;
+};
+
 // Shared-memory segments attached to the server. The pool outlives the copier when images made on
 // a segment are still held; the connection may be gone by the time they are released.
 class X11ScreenCopy::SegmentPool
 {
 public:
+    static void ForgetPixmap(xcb_connection_t *c, Segment &segment)
+    {
+        if (segment.picture)
+            xcb_render_free_picture(c, segment.picture);
+        if (segment.pixmap)
+            xcb_free_pixmap(c, segment.pixmap);
+        segment.picture = segment.pixmap = 0;
+        segment.pixmapSize = QSize();
+    }
+
     explicit SegmentPool(xcb_connection_t *c) : m_connection(c) {}
     ~SegmentPool() { Close(); }
 
@@ -125,6 +140,7 @@ private:
         if (!segment)
             return;
         if (m_connection) {
+            ForgetPixmap(m_connection, *segment);
             xcb_shm_detach(m_connection, segment->id);
             xcb_flush(m_connection);
         }
@@ -142,7 +158,7 @@ namespace {
 struct Lease
 {
     std::shared_ptr<X11ScreenCopy::SegmentPool> pool;
-    std::unique_ptr<Segment> segment;
+    std::unique_ptr<X11ScreenCopy::Segment> segment;
 };
 
 void ReturnSegment(void *info)
@@ -154,25 +170,31 @@ void ReturnSegment(void *info)
 }
 
 X11ScreenCopy::X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen)
-    : m_connection(connection), m_root(screen->root), m_layout(ReadPixelLayout(connection, screen))
+    : m_connection(connection), m_root(screen->root), m_rootVisual(screen->root_visual),
+      m_layout(ReadPixelLayout(connection, screen))
 {
     const xcb_query_extension_reply_t *shm = xcb_get_extension_data(m_connection, &xcb_shm_id);
     if (shm && shm->present) {
-        if (Wait(m_connection, xcb_shm_query_version_reply, xcb_shm_query_version(m_connection)))
+        if (auto version = Wait(m_connection, xcb_shm_query_version_reply, xcb_shm_query_version(m_connection))) {
             m_pool = std::make_shared<SegmentPool>(m_connection);
+            m_sharedPixmaps = version->shared_pixmaps;
+        }
     }
 }
 
 X11ScreenCopy::~X11ScreenCopy()
 {
-    if (m_pool)
-        m_pool->Close();
+    ConnectionClosing();
 }
 
 void X11ScreenCopy::ConnectionClosing()
 {
     if (m_pool)
         m_pool->Close();
+    if (m_render.rootPicture)
+        xcb_render_free_picture(m_connection, m_render.rootPicture);
+    m_render = RenderPath{};
+    m_render.tried = true;
 }
 
 X11ScreenCopy::PixelLayout X11ScreenCopy::ReadPixelLayout(xcb_connection_t *c, const xcb_screen_t *screen)
@@ -363,20 +385,118 @@ void X11ScreenCopy::DiscardArea(unsigned int request)
     xcb_discard_reply(m_connection, request);
 }
 
+// Render's pictures for the root window and for a 32-bit pixmap, looked up on the first large copy
+// rather than at start-up. False when the server lacks Render or shared-memory pixmaps.
+bool X11ScreenCopy::PrepareRender()
+{
+    if (m_render.tried)
+        return m_render.rootPicture != 0;
+    m_render.tried = true;
+    if (!m_sharedPixmaps || m_layout.format != QImage::Format_RGB32 || !m_layout.asDelivered)
+        return false;
+    const xcb_query_extension_reply_t *render = xcb_get_extension_data(m_connection, &xcb_render_id);
+    if (!render || !render->present)
+        return false;
+    // Rows of a 32-bit pixmap must be the image's rows, unpadded.
+    bool unpadded = false;
+    for (auto it = xcb_setup_pixmap_formats_iterator(xcb_get_setup(m_connection)); it.rem; xcb_format_next(&it))
+        if (it.data->depth == 32)
+            unpadded = it.data->bits_per_pixel == 32 && it.data->scanline_pad == 32;
+    if (!unpadded)
+        return false;
+    auto version = Wait(m_connection, xcb_render_query_version_reply, xcb_render_query_version(m_connection, 0, 11));
+    auto formats = Wait(m_connection, xcb_render_query_pict_formats_reply, xcb_render_query_pict_formats(m_connection));
+    if (!version || !formats)
+        return false;
+    quint32 rootFormat = 0;
+    for (auto s = xcb_render_query_pict_formats_screens_iterator(formats.get()); s.rem; xcb_render_pictscreen_next(&s))
+        for (auto d = xcb_render_pictscreen_depths_iterator(s.data); d.rem; xcb_render_pictdepth_next(&d))
+            for (auto v = xcb_render_pictdepth_visuals_iterator(d.data); v.rem; xcb_render_pictvisual_next(&v))
+                if (v.data->visual == m_rootVisual)
+                    rootFormat = v.data->format;
+    for (auto f = xcb_render_query_pict_formats_formats_iterator(formats.get()); f.rem; xcb_render_pictforminfo_next(&f)) {
+        const xcb_render_directformat_t &d = f.data->direct;
+        if (f.data->type == XCB_RENDER_PICT_TYPE_DIRECT && f.data->depth == 32 && d.alpha_mask == 0xff
+            && d.alpha_shift == 24 && d.red_mask == 0xff && d.red_shift == 16 && d.green_mask == 0xff
+            && d.green_shift == 8 && d.blue_mask == 0xff && d.blue_shift == 0)
+            m_render.argbFormat = f.data->id;
+    }
+    if (!rootFormat || !m_render.argbFormat)
+        return false;
+    // The root as the screen shows it: the windows on it included.
+    const quint32 root = xcb_generate_id(m_connection);
+    const uint32_t includeInferiors = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
+    if (xcb_generic_error_t *error = xcb_request_check(
+            m_connection, xcb_render_create_picture_checked(m_connection, root, m_root, rootFormat,
+                                                             XCB_RENDER_CP_SUBWINDOW_MODE, &includeInferiors))) {
+        std::free(error);
+        return false;
+    }
+    m_render.rootPicture = root;
+    return true;
+}
+
+// Render copies the screen's pixels into a 32-bit pixmap on the segment and sets every alpha byte
+// on the way, in the same pass as the copy: the image needs no pass of its own to be opaque.
+bool X11ScreenCopy::CopyThroughRender(const QRect &area, Segment &segment)
+{
+    const auto failed = [&](xcb_generic_error_t *error) {
+        std::free(error);
+        SegmentPool::ForgetPixmap(m_connection, segment);
+        return false;
+    };
+    if (segment.pixmapSize != area.size()) {
+        SegmentPool::ForgetPixmap(m_connection, segment);
+        segment.pixmap = xcb_generate_id(m_connection);
+        if (xcb_generic_error_t *error = xcb_request_check(
+                m_connection, xcb_shm_create_pixmap_checked(m_connection, segment.pixmap, m_root, uint16_t(area.width()),
+                                                            uint16_t(area.height()), 32, segment.id, 0))) {
+            segment.pixmap = 0;
+            return failed(error);
+        }
+        segment.picture = xcb_generate_id(m_connection);
+        if (xcb_generic_error_t *error = xcb_request_check(
+                m_connection, xcb_render_create_picture_checked(m_connection, segment.picture, segment.pixmap,
+                                                                m_render.argbFormat, 0, nullptr))) {
+            segment.picture = 0;
+            return failed(error);
+        }
+        segment.pixmapSize = area.size();
+    }
+    // The check waits for the server to finish: the pixels are in the segment when it returns.
+    if (xcb_generic_error_t *error = xcb_request_check(
+            m_connection, xcb_render_composite_checked(m_connection, XCB_RENDER_PICT_OP_SRC, m_render.rootPicture, 0,
+                                                       segment.picture, int16_t(area.x()), int16_t(area.y()), 0, 0,
+                                                       0, 0, uint16_t(area.width()), uint16_t(area.height()))))
+        return failed(error);
+    return true;
+}
+
 // The whole copy made on a shared-memory segment that the image then keeps.
-QImage X11ScreenCopy::CopyOnSegment(const QRect &area)
+QImage X11ScreenCopy::CopyOnSegment(const QRect &area, bool *opaque)
 {
     const qsizetype stride = BytesPerLine(area.width());
     std::unique_ptr<Segment> segment = m_pool->Take(size_t(stride * area.height()));
     if (!segment)
         return {};
-    auto reply = Wait(m_connection, xcb_shm_get_image_reply,
-                      xcb_shm_get_image(m_connection, m_root, int16_t(area.x()), int16_t(area.y()),
-                                        uint16_t(area.width()), uint16_t(area.height()), ~0u,
-                                        XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id, 0));
-    if (!reply) {
-        m_pool->Give(std::move(segment));
-        return {};
+    *opaque = false;
+    if (PrepareRender()) {
+        *opaque = CopyThroughRender(area, *segment);
+        if (!*opaque) {
+            // Not again: the plain copy below serves from now on.
+            xcb_render_free_picture(m_connection, m_render.rootPicture);
+            m_render.rootPicture = 0;
+        }
+    }
+    if (!*opaque) {
+        auto reply = Wait(m_connection, xcb_shm_get_image_reply,
+                          xcb_shm_get_image(m_connection, m_root, int16_t(area.x()), int16_t(area.y()),
+                                            uint16_t(area.width()), uint16_t(area.height()), ~0u,
+                                            XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id, 0));
+        if (!reply) {
+            m_pool->Give(std::move(segment));
+            return {};
+        }
     }
     uchar *data = segment->data;
     auto *lease = new Lease{m_pool, std::move(segment)};
@@ -399,9 +519,11 @@ QImage X11ScreenCopy::Copy(const QRect &area, const QRegion &shown)
 
     // A segment's rows are the image's rows when the server pads them to 32 bits, as Qt does.
     if (whole && m_pool && m_layout.asDelivered && m_layout.scanlinePad == 32 && bytes >= SharedMemoryThreshold) {
-        QImage image = CopyOnSegment(area);
+        bool opaque = false;
+        QImage image = CopyOnSegment(area, &opaque);
         if (!image.isNull()) {
-            Finish(image);
+            if (!opaque)
+                Finish(image);
             return image;
         }
     }

@@ -12,7 +12,8 @@ struct xcb_screen_t;
 
 // Large copies go through MIT-SHM into a segment kept for reuse: the image is made on the
 // segment itself, and the segment comes back for the next copy when the image's last holder lets
-// go of it. Small copies, and displays without MIT-SHM, use a plain GetImage.
+// go of it. On a 32-bit screen with Render the server writes the pixels opaque into a pixmap on
+// the segment. Small copies, and displays without MIT-SHM, use a plain GetImage.
 class X11ScreenCopy
 {
 public:
@@ -36,6 +37,7 @@ public:
     void ConnectionClosing();
 
     class SegmentPool;
+    struct Segment;
 
 private:
     struct PixelLayout
@@ -57,11 +59,23 @@ private:
     QImage NewImage(QSize size) const;
     void Finish(QImage &image) const;
     bool Fetch(const QRect &r, QImage &into, QPoint at);
-    QImage CopyOnSegment(const QRect &area);
+    QImage CopyOnSegment(const QRect &area, bool *opaque);
+    bool PrepareRender();
+    bool CopyThroughRender(const QRect &area, Segment &segment);
     void ConvertRow(const uchar *from, uchar *to, int width) const;
+
+    struct RenderPath
+    {
+        bool tried = false;
+        quint32 rootPicture = 0;  // 0: copies go through GetImage
+        quint32 argbFormat = 0;
+    };
 
     xcb_connection_t *m_connection;
     quint32 m_root;
+    quint32 m_rootVisual;
     PixelLayout m_layout;
     std::shared_ptr<SegmentPool> m_pool;  // null without MIT-SHM
+    bool m_sharedPixmaps = false;
+    RenderPath m_render;
 };
