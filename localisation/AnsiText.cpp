@@ -1,8 +1,7 @@
 // Texts in the 8-bit code page of the language file (Windows-1252) and its case folding.
 #include "localisation/AnsiText.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <QString>
 
 #include <array>
 
@@ -10,8 +9,15 @@ namespace {
 
 constexpr char Replacement = '?';
 
-// The converter's answer for every byte and every character it can hold, asked once: the
-// lookups run on each start-up text and must not open a converter each time.
+// Bytes 0x80..0x9F of Windows-1252; the other bytes are the Latin-1 characters of the same value.
+// The five bytes the code page leaves undefined stand for the C1 controls of their value.
+constexpr char16_t HighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Both directions and the case folding for every byte, worked out once: the lookups run on each
+// start-up text. A table of our own rather than a converter, which would load ICU's data.
 struct CodePage
 {
     std::array<char16_t, 256> toUnicode{};
@@ -22,21 +28,9 @@ struct CodePage
 
     CodePage()
     {
-        QStringDecoder decoder("windows-1252");
-        QString decoded;
-        if (decoder.isValid()) {
-            QByteArray all(256, Qt::Uninitialized);
-            for (int b = 0; b < 256; ++b)
-                all[b] = char(b);
-            decoded = decoder(all);
-        }
-        // Without the converter (a Qt built without ICU) Latin-1 is the closest code page
-        // that still holds the German letters.
-        if (decoded.size() != 256 || decoder.hasError()) {
-            decoded.resize(256);
-            for (int b = 0; b < 256; ++b)
-                decoded[b] = QChar(b);
-        }
+        QString decoded(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            decoded[b] = QChar(b >= 0x80 && b < 0xA0 ? HighControls[b - 0x80] : char16_t(b));
         fromLatin1.fill(-1);
         for (int b = 0; b < 256; ++b) {
             const char16_t c = decoded.at(b).unicode();
