@@ -102,8 +102,7 @@ private Q_SLOTS:
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<int>("bands");
         QTest::newRow("one band, odd width") << Pattern(37, 11) << 4;
-        QTest::newRow("three bands") << Pattern(301, 200) << 3;
-        QTest::newRow("with alpha") << Pattern(65, 130, QImage::Format_ARGB32) << 2;
+        QTest::newRow("three bands, alpha") << Pattern(301, 200, QImage::Format_ARGB32) << 3;
     }
     void pngHoldsTheExactPixels()
     {
@@ -154,12 +153,12 @@ private Q_SLOTS:
         QCOMPARE(paste.exitCode() != 0, copiedMeanwhile);
     }
 
-    // manager: what a clipboard manager does with the hand-over (none: there is none).
+    // manager: what a clipboard manager does with the hand-over (without one: the real program's
+    // test below).
     void keptUntilAnotherProgramCopies_data()
     {
         QTest::addColumn<QString>("manager");
         QTest::addColumn<bool>("lingers");
-        QTest::newRow("no manager") << "none" << true;
         QTest::newRow("manager has the picture") << "saves" << false;
         QTest::newRow("manager has something else") << "breaks" << true;
     }
@@ -172,18 +171,16 @@ private Q_SLOTS:
         QImage served;
         QElapsedTimer sinceCopy;
         const auto save = [&](const QByteArrayList &) {
-            if (manager != QLatin1String("none")) {
-                const QByteArray png = manager == QLatin1String("saves") ? Offered().Encoded(QStringLiteral("image/png"))
-                                                                         : FastPng::Encode(Pattern(4, 4), 1);
-                Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png);
-            }
+            const QByteArray png = manager == QLatin1String("saves") ? Offered().Encoded(QStringLiteral("image/png"))
+                                                                     : FastPng::Encode(Pattern(4, 4), 1);
+            Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png);
             if (lingers)  // once the window has gone, the user pastes the picture, then copies something else
                 QTimer::singleShot(0, [&] {
                     served = Read(QStringLiteral("image/png"));
                     sinceCopy.start();
                     PutTextOnClipboard("danach");
                 });
-            return manager != QLatin1String("none");
+            return true;
         };
         QElapsedTimer kept;
         kept.start();
