@@ -1,5 +1,7 @@
-// The INI file class: its cuts and lists, numbers, and window positions restored into the screen.
+// The INI file class: its cuts and lists, numbers, and window positions restored into the screen;
+// and the tools it shares with the capture: the folder part of a path, a text cut at its first NUL.
 #include "localisation/cInifile.h"
+#include "localisation/mdlTools.h"
 
 #include "base/RuntimeError.h"
 #include "localisation/FormWindow.h"
@@ -157,6 +159,37 @@ private Q_SLOTS:
         QCOMPARE(window.moved, QRect());
         QVERIFY(!window.maximised);
         QCOMPARE(ReadBytes(m_path), fileAfter);
+    }
+
+    void folderPart_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("file in a folder") << "/home/jürgen/Größe.bmp" << "/home/jürgen";
+        QTest::newRow("bare file name") << "shot.bmp" << "";
+        QTest::newRow("file in the root keeps the root") << "/shot.bmp" << "/";
+        QTest::newRow("beyond 16 bits") << "/" + QString(70000, u'd') + "/shot.bmp" << "/" + QString(70000, u'd');
+    }
+    void folderPart()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QCOMPARE(mdlTools::GetFolderPart(path), folder);
+    }
+
+    void trimAtNull_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("trimmed");
+        QTest::newRow("no NUL") << "a" << "a";
+        QTest::newRow("first of several NULs") << QStringLiteral("a%1b%1").arg(QChar(0)) << "a";
+        QTest::newRow("NUL beyond 16 bits") << QString(70000, u'x') + QChar(0) + "rest" << QString(70000, u'x');
+    }
+    void trimAtNull()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, trimmed);
+        QCOMPARE(mdlTools::TrimAtNull(text), trimmed);
     }
 };
 
