@@ -1,6 +1,7 @@
 // A user's whole run with the real main window on openbox, monitor B left of the primary A,
 // driven with xdotool: colours picked across both monitors, a monitor copied to the clipboard, the
-// About box, another program's window saved as BMP files, a monitor unplugged before its copy.
+// About box, another program's window captured with the hand and the keyboard after it, a
+// monitor unplugged before its copy, and the real program's first start.
 #include "base/ErrorTexts.h"
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
@@ -9,6 +10,7 @@
 #include "monitors/frmMonitor.h"
 #include "platform/Platform.h"
 #include "support/ModalWatcher.h"
+#include "support/TestFiles.h"
 #include "support/X11TestDesktop.h"
 
 #include <QElapsedTimer>
@@ -46,6 +48,12 @@ void AnswerMessage(QString *text, const std::function<void(QMessageBox *)> &then
             then(box);
         box->button(QMessageBox::Ok)->click();
     });
+}
+
+bool IsNormal(WId window)
+{
+    return Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")})
+        .contains("Normal");
 }
 }
 
@@ -134,41 +142,54 @@ private Q_SLOTS:
         Control<QTimer>("Timer3")->setInterval(1);  // the delay has been seen once
     }
 
-    // So that the box cannot end up behind it, the main window is not on top while the box is open.
-    void aboutBoxLowersTheMainWindow()
+    // So that the box cannot end up behind it, the main window is not on top while the box is
+    // open. Minimised all the same (openbox offers it on every window and takes the main window
+    // along), the box comes back, and the main window with it.
+    void aboutBox()
     {
-        bool aboveWhileOpen = true;
+        bool aboveWhileOpen = true, minimised = false, restored = false;
         WhenModal<QDialog>([&](QDialog *about) {
             aboveWhileOpen = !QTest::qWaitFor([&] { return !IsAbove(m_window->winId()); });
+            QObject::connect(about->windowHandle(), &QWindow::windowStateChanged,
+                             [&](Qt::WindowState state) { minimised = minimised || state == Qt::WindowMinimized; });
+            Xdotool({QStringLiteral("windowminimize"), QString::number(about->winId())});
+            restored = QTest::qWaitFor([&] {
+                return minimised && !about->isMinimized() && IsNormal(about->winId()) && IsNormal(m_window->winId());
+            });
             about->reject();
-        }, nullptr, [](QDialog *about) { return about->objectName() == QLatin1String("frmAbout"); });
+        }, nullptr, [](QDialog *about) {
+            return about->objectName() == QLatin1String("frmAbout") && about->windowHandle()->isExposed();
+        });
         QTest::mouseClick(Control<QPushButton>("cmdAbout"), Qt::LeftButton);
         QVERIFY(!aboveWhileOpen);
+        QVERIFY(restored);
         QTRY_VERIFY(IsAbove(m_window->winId()));
     }
 
     // The hand dropped on the back window's title bar: the copy waits until the main window's
     // frame has left it, and no late preview covers the result. With Ctrl the window comes to
     // the front first.
-    void handIntoABitmapFile_data()
+    void handCapture_data()
     {
         QTest::addColumn<bool>("ctrl");
-        QTest::newRow("as it lies") << false;
-        QTest::newRow("brought to the front with Ctrl") << true;
+        QTest::newRow("as it lies, into a BMP file") << false;
+        QTest::newRow("brought to the front with Ctrl, to the clipboard") << true;
     }
-    void handIntoABitmapFile()
+    void handCapture()
     {
         QFETCH(bool, ctrl);
         Platform &platform = CurrentPlatform();
         const QRect back = platform.WindowRect(m_back->window).ToQRect();
         QTRY_VERIFY(back.intersects(platform.WindowRect(m_window->winId()).ToQRect()));  // shown again
         QVERIFY(back.intersects(platform.WindowRect(m_front->window).ToQRect()));
-        const QString file = m_dir.filePath(QStringLiteral("schuss%1.bmp").arg(ctrl));
-        Control<QRadioButton>("optFile")->click();
-        WhenModal<QFileDialog>([&](QFileDialog *dialog) {
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file.chopped(4));
-            QTest::keyClick(dialog, Qt::Key_Return);
-        });
+        const QString file = m_dir.filePath(QStringLiteral("schuss.bmp"));
+        if (!ctrl) {
+            Control<QRadioButton>("optFile")->click();
+            WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file.chopped(4));
+                QTest::keyClick(dialog, Qt::Key_Return);
+            });
+        }
         Press("picCursorScreen");
         MoveTo(QPoint(back.right() - 6, back.top() + 8) + Origin);  // its title bar, clear of the others
         const QString modifier = ctrl ? QStringLiteral("ctrl") : QStringLiteral("shift");
@@ -176,11 +197,24 @@ private Q_SLOTS:
                  QStringLiteral("keyup"), modifier});
         QTRY_VERIFY(Idle());
         Control<QRadioButton>("optClipboard")->click();
-
-        const QImage saved = QImage(file, "BMP").convertToFormat(QImage::Format_RGB32);
+        if (ctrl)
+            QTRY_VERIFY(ClipboardTargets().contains(QStringLiteral("image/png")));
+        const QImage saved = (ctrl ? QImage::fromData(Clipboard(QStringLiteral("image/png")), "PNG") : QImage(file, "BMP"))
+                                 .convertToFormat(QImage::Format_RGB32);
         const QImage shown = Control<PictureBox>("picZoom")->Canvas();
         m_window->ShowPictureFitted(saved);
         QCOMPARE(Control<PictureBox>("picZoom")->Canvas(), shown);
+
+        // Regression: the keyboard reached the fields as if the window had never been left:
+        // access keys moved the focus without selecting the text, typing appended to it.
+        QTRY_COMPARE(Run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong(),
+                     quint64(m_window->winId()));
+        const QString hex = QStringLiteral("#09") + Control<QLineEdit>("txtHex")->text().mid(3);
+        Xdotool({QStringLiteral("key"), QStringLiteral("alt+r"), QStringLiteral("type"), QStringLiteral("9")});
+        QTRY_COMPARE(Control<QLineEdit>("txtR")->text(), QStringLiteral("9"));
+        Xdotool({QStringLiteral("key"), QStringLiteral("alt+x"), QStringLiteral("key"), QStringLiteral("ctrl+c")});
+        QTRY_COMPARE(QString::fromLatin1(Clipboard(QStringLiteral("UTF8_STRING"))), hex);
+
         m_window->hide();
         QTRY_VERIFY(!platform.IsWindowShown(m_window->winId()));
         const auto now = [&] { return platform.CopyScreen(back).convertToFormat(QImage::Format_RGB32); };
@@ -192,6 +226,7 @@ private Q_SLOTS:
     void monitorUnpluggedBeforeTheCopy()
     {
         QTRY_VERIFY(Idle());
+        const QByteArray clipboard = Clipboard(QStringLiteral("TARGETS"));
         ChooseOnMap(0);
         QString notice, error;
         AnswerMessage(&notice, [&](QMessageBox *box) {
@@ -204,7 +239,21 @@ private Q_SLOTS:
         QTest::mouseClick(Control<QPushButton>("cmdDesktop"), Qt::LeftButton);
         QTRY_COMPARE(error, ErrorDescription(ErrorKind::MonitorGone) + QStringLiteral("\n(Runtime-Error: 481)"));
         QTRY_VERIFY(m_window->isVisible());
-        QVERIFY(Clipboard(QStringLiteral("TARGETS")).contains("image/png"));
+        QCOMPARE(Clipboard(QStringLiteral("TARGETS")), clipboard);
+    }
+
+    // Started from a folder of its own, the real program writes its texts beside itself, in 8 bits.
+    void firstStartWritesTheLanguageFile()
+    {
+        const QString program = m_dir.filePath(QStringLiteral("bin/pixolva"));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("bin")) && QFile::copy(QStringLiteral(PIXOLVA_EXECUTABLE), program));
+        QProcess process;
+        process.start(program, {});
+        const QString lng = m_dir.filePath(QStringLiteral("bin/pixolva.lng"));
+        QTRY_VERIFY_WITH_TIMEOUT(ReadBytes(lng).contains("strCaptureWindow="), 10000);
+        process.terminate();
+        QVERIFY(process.waitForFinished());
+        QVERIFY(ReadBytes(lng).startsWith("[frmMain]\nlblDez.Caption=") && ReadBytes(lng).contains("\nlblG.Caption=&Gr\xfcn\n"));
     }
 };
 

@@ -22,23 +22,6 @@ class ZoomViewTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sourceRect_data()
-    {
-        QTest::addColumn<QSize>("inner");
-        QTest::addColumn<QPoint>("pointer");
-        QTest::addColumn<QRect>("source");
-        QTest::newRow("213x85") << QSize(213, 85) << QPoint(500, 300) << QRect(487, 295, 27, 11);
-        QTest::newRow("left of and above the primary") << QSize(213, 85) << QPoint(-1280, -3) << QRect(-1293, -8, 27, 11);
-        QTest::newRow("twice the size") << QSize(426, 170) << QPoint(100, 100) << QRect(74, 90, 53, 21);
-    }
-    void sourceRect()
-    {
-        QFETCH(QSize, inner);
-        QFETCH(QPoint, pointer);
-        QFETCH(QRect, source);
-        QCOMPARE(ZoomView::SourceRect(inner, pointer), source);
-    }
-
     // Whatever the zoom view's size, its centre shows the pixel under the pointer.
     void centreShowsThePointersPixel()
     {
@@ -72,7 +55,6 @@ private Q_SLOTS:
         QTest::addColumn<QRectF>("expected");  // in a 213 x 85 box
         QTest::newRow("narrower than the box") << QSize(100, 50) << QRectF(0, 0, 170, 85);
         QTest::newRow("wider than the box") << QSize(400, 50) << QRectF(0, 0, 213, 26.625);
-        QTest::newRow("a whole desktop") << QSize(2560, 1024) << QRectF(0, 0, 212.5, 85);
     }
     void pictureFitted()
     {

@@ -1,5 +1,6 @@
 // The main window's handlers reach what they drive: keys and access keys in the colour fields,
-// the eyedropper on a fake desktop, and a window capture whose picture holds nothing.
+// the eyedropper on a fake desktop, and a window capture whose picture holds nothing; and every
+// caption readable in the design font.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
@@ -7,9 +8,13 @@
 #include "support/FakeDesktop.h"
 #include "support/ModalWatcher.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -47,6 +52,38 @@ private Q_SLOTS:
     }
 
     void cleanup() { ModalWatcher::Clear(); }
+
+    // Every caption fits its design box in the window's font.
+    void noTextIsClipped()
+    {
+        int checked = 0;
+        for (QWidget *w : m_window->findChildren<QWidget *>()) {
+            const QFontMetrics fm = w->fontMetrics();
+            int room = 0, text = 0;
+            if (auto *label = qobject_cast<QLabel *>(w)) {
+                room = label->contentsRect().width();
+                text = fm.horizontalAdvance(QString(label->text()).remove(QLatin1Char('&')));
+                QVERIFY2(fm.height() <= label->height(), qPrintable(w->objectName()));
+            } else if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+                QStyleOptionButton option;
+                option.initFrom(radio);
+                option.text = radio->text();
+                room = radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio).width();
+                text = fm.horizontalAdvance(radio->text().remove(QLatin1Char('&')));
+            } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+                room = button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                text = fm.horizontalAdvance(button->text().remove(QLatin1Char('&')));
+            } else if (auto *frame = qobject_cast<QGroupBox *>(w)) {
+                room = frame->width() - 20;
+                text = fm.horizontalAdvance(frame->title());
+            } else {
+                continue;
+            }
+            QVERIFY2(text <= room, qPrintable(QStringLiteral("%1: %2 > %3").arg(w->objectName()).arg(text).arg(room)));
+            ++checked;
+        }
+        QCOMPARE(checked, 11);
+    }
 
     void typingKeepsTheFieldsInStep()
     {
@@ -90,27 +127,25 @@ private Q_SLOTS:
     }
 
     // No foreground window after the delay: error 481 in the standard error message, after the
-    // notice, and the window comes back.
+    // notice (its line break a bare LF), and the window comes back.
     void emptyWindowCaptureIsAnError()
     {
         Control<QTimer>("Timer3")->setInterval(1);
-        QMessageBox::Icon noticeIcon = QMessageBox::NoIcon;
-        QString notice, error;
-        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
-            noticeIcon = box->icon();
-            notice = box->windowTitle() + QLatin1Char(':') + box->text();
-            ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *shown) {
-                error = shown->icon() == QMessageBox::Critical ? shown->windowTitle() + QLatin1Char(':') + shown->text() : QString();
-                shown->button(QMessageBox::Ok)->click();
-            }, box);
+        QStringList shown;  // each box's icon, title and text
+        const auto answer = [&shown](QMessageBox *box) {
+            shown << QStringLiteral("%1 %2:%3").arg(box->icon()).arg(box->windowTitle(), box->text());
             box->button(QMessageBox::Ok)->click();
+        };
+        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
+            ModalWatcher::WhenModal<QMessageBox>(answer, box);
+            answer(box);
         });
         QTest::mouseClick(Control("cmdWindow"), Qt::LeftButton);
-        QCOMPARE(noticeIcon, QMessageBox::Information);
-        QVERIFY2(notice.startsWith(QLatin1String("Pixolva:Das aktive Fenster")) && notice.contains(u'\n')
-                     && !notice.contains(u'\r'), qPrintable(notice));
-        QTRY_VERIFY2(error.startsWith(QLatin1String("Pixolva:")) && error.endsWith(QLatin1String("\n(Runtime-Error: 481)")),
-                     qPrintable(error));
+        QTRY_COMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].startsWith(QLatin1String("1 Pixolva:Das aktive Fenster")) && shown[0].contains(u'\n')
+                     && !shown[0].contains(u'\r'), qPrintable(shown[0]));
+        QVERIFY2(shown[1].startsWith(QLatin1String("3 Pixolva:")) && shown[1].endsWith(QLatin1String("\n(Runtime-Error: 481)")),
+                 qPrintable(shown[1]));
         QTRY_VERIFY(m_window->isVisible());
     }
 };
