@@ -30,22 +30,21 @@ using ModalWatcher::WhenModal;
 namespace {
 const QPoint Origin(1280, 0);  // the primary's top-left corner on the root window
 
-// Clicks a box of the monitor map (0 the left monitor, 1 the right one) once it is on the screen.
-void ChooseOnMap(int box)
+// Clicks the left monitor's box on the map once the map is on the screen.
+void ChooseLeftMonitor()
 {
-    WhenModal<frmMonitor>([box](frmMonitor *map) {
-        MoveTo(map->findChild<QLabel *>(QStringLiteral("lblDesktop"))->mapToGlobal(QPoint(40 + 260 * box, 40)));
-        Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    WhenModal<frmMonitor>([](frmMonitor *map) {
+        MoveTo(map->findChild<QLabel *>(QStringLiteral("lblDesktop"))->mapToGlobal(QPoint(40, 40)));
+        Xdo(QStringLiteral("click 1"));
     }, nullptr, [](frmMonitor *map) { return map->windowHandle()->isExposed(); });
 }
 
 // Answers the next message box with OK, noting its text; then() runs while it is still open.
-void AnswerMessage(QString *text, const std::function<void(QMessageBox *)> &then = {})
+void AnswerMessage(QString *text, const std::function<void(QMessageBox *)> &then)
 {
     WhenModal<QMessageBox>([=](QMessageBox *box) {
         *text = box->text();
-        if (then)
-            then(box);
+        then(box);
         box->button(QMessageBox::Ok)->click();
     });
 }
@@ -65,25 +64,14 @@ class ScenarioTest : public QObject
     std::unique_ptr<frmMain> m_window;
     std::unique_ptr<ForeignWindow> m_back, m_front;  // the back one partly under the main window
 
-    template <typename T>
+    template <typename T = QWidget>
     T *Control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
-
-    QStringList Fields() const
-    {
-        QStringList texts;
-        for (const char *name : {"txtDec", "txtHex", "txtR", "txtG", "txtB"})
-            texts << Control<QLineEdit>(name)->text();
-        return texts;
-    }
-
-    bool Idle() const { return m_window->isVisible() && Control<QWidget>("picCursorScreen")->isVisible(); }
-
+    bool Idle() const { return m_window->isVisible() && Control("picCursorScreen")->isVisible(); }
     void Press(const char *handle)
     {
-        auto *widget = Control<QWidget>(handle);
-        MoveTo(widget->mapToGlobal(widget->rect().center()));
-        Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
-        QTRY_VERIFY(!widget->isVisible());
+        MoveTo(Control(handle)->mapToGlobal(Control(handle)->rect().center()));
+        Xdo(QStringLiteral("mousedown 1"));
+        QTRY_VERIFY(!Control(handle)->isVisible());
     }
 
 private Q_SLOTS:
@@ -108,17 +96,13 @@ private Q_SLOTS:
     {
         Press("picCursor");
         QCOMPARE(QGuiApplication::overrideCursor()->hotSpot(), QPoint(0, 31));
-        const QList<std::pair<QPoint, QStringList>> path{
-            {QPoint(1300, 500), {"5370900", "#14F451", "20", "244", "81"}},
-            {QPoint(700, 902), {"2328252", "#BC8623", "188", "134", "35"}},
-            {QPoint(5, 3), {"773", "#050300", "5", "3", "0"}},
-            {QPoint(2559, 1023), {"9699327", "#FFFF93", "255", "255", "147"}}};
-        for (const auto &[root, fields] : path) {
+        for (const auto &[root, hex] : QList<std::pair<QPoint, QString>>{
+                 {{1300, 500}, "#14F451"}, {{5, 3}, "#050300"}, {{2559, 1023}, "#FFFF93"}}) {
             MoveTo(root);
-            QTRY_COMPARE(Fields(), fields);
+            QTRY_COMPARE(Control<QLineEdit>("txtHex")->text(), hex);
         }
-        Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-        QTRY_VERIFY(Control<QWidget>("picCursor")->isVisible());
+        Xdo(QStringLiteral("mouseup 1"));
+        QTRY_VERIFY(Control("picCursor")->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -126,11 +110,11 @@ private Q_SLOTS:
     // another program reads the clipboard.
     void monitorToTheClipboard()
     {
-        ChooseOnMap(0);
+        ChooseLeftMonitor();
         QString notice;
         QElapsedTimer closed;
         AnswerMessage(&notice, [&](QMessageBox *) { closed.start(); });
-        QTest::mouseClick(Control<QPushButton>("cmdDesktop"), Qt::LeftButton);
+        QTest::mouseClick(Control("cmdDesktop"), Qt::LeftButton);
         QVERIFY(notice.startsWith(QStringLiteral("Der Desktop wird in 2 Sekunden kopiert.")));
         QVERIFY(!m_window->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), 10000);
@@ -152,7 +136,7 @@ private Q_SLOTS:
             aboveWhileOpen = !QTest::qWaitFor([&] { return !IsAbove(m_window->winId()); });
             QObject::connect(about->windowHandle(), &QWindow::windowStateChanged,
                              [&](Qt::WindowState state) { minimised = minimised || state == Qt::WindowMinimized; });
-            Xdotool({QStringLiteral("windowminimize"), QString::number(about->winId())});
+            Xdo(QStringLiteral("windowminimize %1").arg(about->winId()));
             restored = QTest::qWaitFor([&] {
                 return minimised && !about->isMinimized() && IsNormal(about->winId()) && IsNormal(m_window->winId());
             });
@@ -160,7 +144,7 @@ private Q_SLOTS:
         }, nullptr, [](QDialog *about) {
             return about->objectName() == QLatin1String("frmAbout") && about->windowHandle()->isExposed();
         });
-        QTest::mouseClick(Control<QPushButton>("cmdAbout"), Qt::LeftButton);
+        QTest::mouseClick(Control("cmdAbout"), Qt::LeftButton);
         QVERIFY(!aboveWhileOpen);
         QVERIFY(restored);
         QTRY_VERIFY(IsAbove(m_window->winId()));
@@ -183,18 +167,15 @@ private Q_SLOTS:
         QTRY_VERIFY(back.intersects(platform.WindowRect(m_window->winId()).ToQRect()));  // shown again
         QVERIFY(back.intersects(platform.WindowRect(m_front->window).ToQRect()));
         const QString file = m_dir.filePath(QStringLiteral("schuss.bmp"));
-        if (!ctrl) {
-            Control<QRadioButton>("optFile")->click();
+        Control<QRadioButton>(ctrl ? "optClipboard" : "optFile")->click();
+        if (!ctrl)
             WhenModal<QFileDialog>([&](QFileDialog *dialog) {
                 dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file.chopped(4));
                 QTest::keyClick(dialog, Qt::Key_Return);
             });
-        }
         Press("picCursorScreen");
         MoveTo(QPoint(back.right() - 6, back.top() + 8) + Origin);  // its title bar, clear of the others
-        const QString modifier = ctrl ? QStringLiteral("ctrl") : QStringLiteral("shift");
-        Xdotool({QStringLiteral("keydown"), modifier, QStringLiteral("mouseup"), QStringLiteral("1"),
-                 QStringLiteral("keyup"), modifier});
+        Xdo(QStringLiteral("keydown %1 mouseup 1 keyup %1").arg(ctrl ? "ctrl" : "shift"));
         QTRY_VERIFY(Idle());
         Control<QRadioButton>("optClipboard")->click();
         if (ctrl)
@@ -210,9 +191,9 @@ private Q_SLOTS:
         QTRY_COMPARE(Run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong(),
                      quint64(m_window->winId()));
         const QString hex = QStringLiteral("#09") + Control<QLineEdit>("txtHex")->text().mid(3);
-        Xdotool({QStringLiteral("key"), QStringLiteral("alt+r"), QStringLiteral("type"), QStringLiteral("9")});
+        Xdo(QStringLiteral("key alt+r type 9"));
         QTRY_COMPARE(Control<QLineEdit>("txtR")->text(), QStringLiteral("9"));
-        Xdotool({QStringLiteral("key"), QStringLiteral("alt+x"), QStringLiteral("key"), QStringLiteral("ctrl+c")});
+        Xdo(QStringLiteral("key alt+x key ctrl+c"));
         QTRY_COMPARE(QString::fromLatin1(Clipboard(QStringLiteral("UTF8_STRING"))), hex);
 
         m_window->hide();
@@ -227,7 +208,7 @@ private Q_SLOTS:
     {
         QTRY_VERIFY(Idle());
         const QByteArray clipboard = Clipboard(QStringLiteral("TARGETS"));
-        ChooseOnMap(0);
+        ChooseLeftMonitor();
         QString notice, error;
         AnswerMessage(&notice, [&](QMessageBox *box) {
             WhenModal<QMessageBox>([&](QMessageBox *shown) {
@@ -236,7 +217,7 @@ private Q_SLOTS:
             }, box);
             Run(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"), QStringLiteral("B")});
         });
-        QTest::mouseClick(Control<QPushButton>("cmdDesktop"), Qt::LeftButton);
+        QTest::mouseClick(Control("cmdDesktop"), Qt::LeftButton);
         QTRY_COMPARE(error, ErrorDescription(ErrorKind::MonitorGone) + QStringLiteral("\n(Runtime-Error: 481)"));
         QTRY_VERIFY(m_window->isVisible());
         QCOMPARE(Clipboard(QStringLiteral("TARGETS")), clipboard);

@@ -50,6 +50,8 @@ inline QByteArray Run(const QString &program, const QStringList &arguments, cons
 }
 
 inline void Xdotool(const QStringList &arguments) { Run(QStringLiteral("xdotool"), arguments); }
+// xdotool commands as one line: "keydown ctrl mouseup 1 keyup ctrl".
+inline void Xdo(const QString &commands) { Xdotool(commands.split(QLatin1Char(' '))); }
 inline void MoveTo(QPoint root) { Xdotool({QStringLiteral("mousemove"), QString::number(root.x()), QString::number(root.y())}); }
 
 // The clipboard as another program sees it.
