@@ -1,4 +1,5 @@
-// Virtual screen, monitor list and centring a dialog, on desktops made of rectangles.
+// Virtual screen, monitor list and centring a dialog, on desktops made of rectangles; the monitor
+// a window belongs to.
 #include "base/RuntimeError.h"
 #include "monitors/mdlWindow.h"
 #include "support/FakeDesktop.h"
@@ -106,6 +107,24 @@ private Q_SLOTS:
         const WindowHandle dialog = desktop.AddWindow(QRect(0, 0, 400, 300));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, mdlWindow::CenterWindow(dialog, owner));
         QCOMPARE(desktop.WindowRect(dialog), ScreenRect::FromQRect(QRect(0, 0, 400, 300)));
+    }
+
+    // The monitor every platform picks for a window: the one holding most of it, else the nearest.
+    void bestMonitor_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<int>("expected");  // of monitor 1 at (0, 0) and 2 right of it, both 1280 x 1024
+        QTest::newRow("across both, more on the left") << QRect(1000, 100, 400, 200) << 1;
+        QTest::newRow("half and half: the first listed") << QRect(1180, 100, 200, 200) << 1;
+        QTest::newRow("below both: the nearest") << QRect(2000, 1100, 100, 100) << 2;
+        QTest::newRow("no size, on the right one") << QRect(1500, 100, 0, 0) << 2;
+    }
+    void bestMonitor()
+    {
+        QFETCH(QRect, window);
+        QFETCH(int, expected);
+        QCOMPARE(BestMonitorFor(window, {{1, QRect(0, 0, 1280, 1024)}, {2, QRect(1280, 0, 1280, 1024)}}), expected);
+        QCOMPARE(BestMonitorFor(window, {}), 0);
     }
 };
 
