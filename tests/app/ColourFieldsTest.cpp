@@ -77,7 +77,6 @@ private Q_SLOTS:
         QTest::newRow("hex") << "&HFF" << 255 << 255 << 255;
         QTest::newRow("99999999") << "99999999" << 99999999 << 255 << 16777215;
         QTest::newRow("beyond 32 bits") << "2147483648" << -1 << 0 << 0;
-        QTest::newRow("letter") << "12a" << -1 << 0 << 0;
         QTest::newRow("minus") << "-5" << -1 << 0 << 0;
         QTest::newRow("non-ASCII digit") << QString(QChar(0x0663)) << -1 << 0 << 0;
     }
@@ -116,11 +115,8 @@ private Q_SLOTS:
         QTest::newRow("R 255") << "R" << "255" << false;
         QTest::newRow("R 256") << "R" << "256" << true;
         QTest::newRow("R &HF") << "R" << "&HF" << true;
-        QTest::newRow("R blank") << "R" << " 1" << true;
         QTest::newRow("Hex # alone") << "Hex" << "#" << false;
-        QTest::newRow("Hex 1234567") << "Hex" << "1234567" << true;
         QTest::newRow("Hex #1234567") << "Hex" << "#1234567" << true;
-        QTest::newRow("Hex # not first") << "Hex" << "1#" << true;
         QTest::newRow("Hex fullwidth digit") << "Hex" << QString(QChar(0xff11)) << true;
     }
     void refused()
@@ -140,7 +136,6 @@ private Q_SLOTS:
         QTest::newRow("caret kept inside the text") << QStringList{"R=7", "R=7z@3"} << "7|#070000|7|0|0" << 1;
         QTest::newRow("first edit refused: empty") << QStringList{"R=x"} << "0|#000000||0|0" << 0;
         QTest::newRow("Dec 16777216 refused") << QStringList{"Dec=1677721", "Dec=16777216"} << "1677721|#999919|153|153|25" << 7;
-        QTest::newRow("Hex kept as typed") << QStringList{"Hex=ff88"} << "35071|ff88|255|136|0" << -1;
         QTest::newRow("Hex normal when left") << QStringList{"Hex=#abc", "leave Hex"} << "49323|#ABC000|171|192|0" << -1;
         QTest::newRow("R emptied and left") << QStringList{"G=5", "R=25", "R=", "leave R"} << "1280|#000500|0|5|0" << -1;
         // A sample writes all five; none recomputes the others from a half-written colour.

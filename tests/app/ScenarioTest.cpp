@@ -89,7 +89,6 @@ private Q_SLOTS:
         QTRY_VERIFY(IsAbove(m_window->winId()));
     }
 
-    void cleanup() { ModalWatcher::Clear(); }
 
     // The fields show the exact pixel under the eyedropper's tip, wherever the pointer goes.
     void eyedropperAcrossBothMonitors()

@@ -51,7 +51,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
-    void cleanup() { ModalWatcher::Clear(); }
 
     // Every caption fits its design box in the window's font.
     void noTextIsClipped()

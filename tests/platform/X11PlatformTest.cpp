@@ -50,7 +50,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QRect>("area");  // program coordinates
         QTest::newRow("sample at the primary's corner, reaching above") << QRect(-13, -5, 27, 11);
-        QTest::newRow("small, on the left monitor") << QRect(-700, 300, 27, 11);
         QTest::newRow("the same, sent along with the monitor query") << QRect(-700, 300, 27, 11);
         QTest::newRow("large, reaching left of the root and below the monitors") << QRect(-1300, 800, 1400, 250);
         QTest::newRow("the virtual screen, on a shared segment") << QRect(-1280, 0, 2560, 1024);
