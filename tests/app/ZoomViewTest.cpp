@@ -49,18 +49,10 @@ private Q_SLOTS:
                 QCOMPARE(zoom.pixel(x, y) == qRgb(255, 0, 0), cross.contains(QPoint(x, y)));
     }
 
-    void pictureFitted_data()
+    void pictureFittedIntoTheBox()
     {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<QRectF>("expected");  // in a 213 x 85 box
-        QTest::newRow("narrower than the box") << QSize(100, 50) << QRectF(0, 0, 170, 85);
-        QTest::newRow("wider than the box") << QSize(400, 50) << QRectF(0, 0, 213, 26.625);
-    }
-    void pictureFitted()
-    {
-        QFETCH(QSize, picture);
-        QFETCH(QRectF, expected);
-        QCOMPARE(FitPictureRect(QSize(213, 85), picture), expected);
+        QCOMPARE(FitPictureRect(QSize(213, 85), QSize(100, 50)), QRectF(0, 0, 170, 85));
+        QCOMPARE(FitPictureRect(QSize(213, 85), QSize(400, 50)), QRectF(0, 0, 213, 26.625));
     }
 };
 

@@ -158,33 +158,15 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(m_path), fileAfter);
     }
 
-    void folderPart_data()
+    // The folder part of a path (the root kept), and a text cut at its first NUL, beyond 16 bits too.
+    void tools()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("bare file name") << "shot.bmp" << "";
-        QTest::newRow("file in the root keeps the root") << "/shot.bmp" << "/";
-        QTest::newRow("beyond 16 bits") << "/" + QString(70000, u'd') + "/shot.bmp" << "/" + QString(70000, u'd');
-    }
-    void folderPart()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, folder);
-        QCOMPARE(mdlTools::GetFolderPart(path), folder);
-    }
-
-    void trimAtNull_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("trimmed");
-        QTest::newRow("first of several NULs") << QStringLiteral("a%1b%1").arg(QChar(0)) << "a";
-        QTest::newRow("NUL beyond 16 bits") << QString(70000, u'x') + QChar(0) + "rest" << QString(70000, u'x');
-    }
-    void trimAtNull()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, trimmed);
-        QCOMPARE(mdlTools::TrimAtNull(text), trimmed);
+        const QString d(70000, u'd');
+        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("shot.bmp")), QString());
+        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("/shot.bmp")), QStringLiteral("/"));
+        QCOMPARE(mdlTools::GetFolderPart(u'/' + d + QStringLiteral("/shot.bmp")), u'/' + d);
+        QCOMPARE(mdlTools::TrimAtNull(QStringLiteral("a%1b%1").arg(QChar(0))), QStringLiteral("a"));
+        QCOMPARE(mdlTools::TrimAtNull(d + QChar(0) + QStringLiteral("rest")), d);
     }
 };
 

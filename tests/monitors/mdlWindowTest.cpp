@@ -108,21 +108,16 @@ private Q_SLOTS:
     }
 
     // The monitor every platform picks for a window: the one holding most of it, else the nearest.
-    void bestMonitor_data()
-    {
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<int>("expected");  // of monitor 1 at (0, 0) and 2 right of it, both 1280 x 1024
-        QTest::newRow("across both, more on the left") << QRect(1000, 100, 400, 200) << 1;
-        QTest::newRow("half and half: the first listed") << QRect(1180, 100, 200, 200) << 1;
-        QTest::newRow("below both: the nearest") << QRect(2000, 1100, 100, 100) << 2;
-        QTest::newRow("no size, on the right one") << QRect(1500, 100, 0, 0) << 2;
-    }
     void bestMonitor()
     {
-        QFETCH(QRect, window);
-        QFETCH(int, expected);
-        QCOMPARE(BestMonitorFor(window, {{1, QRect(0, 0, 1280, 1024)}, {2, QRect(1280, 0, 1280, 1024)}}), expected);
-        QCOMPARE(BestMonitorFor(window, {}), 0);
+        const auto best = [](const QRect &window) {
+            return BestMonitorFor(window, {{1, QRect(0, 0, 1280, 1024)}, {2, QRect(1280, 0, 1280, 1024)}});
+        };
+        QCOMPARE(best(QRect(1000, 100, 400, 200)), 1);  // across both, more on the left
+        QCOMPARE(best(QRect(1180, 100, 200, 200)), 1);  // half and half: the first listed
+        QCOMPARE(best(QRect(2000, 1100, 100, 100)), 2);  // below both: the nearest
+        QCOMPARE(best(QRect(1500, 100, 0, 0)), 2);       // no size
+        QCOMPARE(BestMonitorFor(QRect(0, 0, 10, 10), {}), 0);
     }
 };
 
