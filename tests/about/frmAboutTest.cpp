@@ -1,14 +1,11 @@
-// The About box: Ctrl+Tab and Ctrl+Shift+Tab between its two pages, only the shown page's links
-// reaching the address opener, the system information program found and started, Escape closing.
+// The About box: Ctrl+Tab between its pages, links of the shown page, the system information button.
 #include "about/SysInfoLauncher.h"
 #include "about/TabKeys.h"
 #include "about/frmAbout.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 
-#include <QLabel>
-#include <QTabBar>
-#include <QTemporaryDir>
+#include <QtWidgets>
 #include <QtTest>
 
 class frmAboutTest : public QObject

@@ -1,5 +1,4 @@
-// The colour fields' texts and their synchronisation: parsing, normal forms, what is refused, and
-// what the others show after an edit, a refusal, leaving a field or a sample.
+// The colour fields: parsing, normal forms, refusals, and what the others show after an edit.
 #include "app/ColourFields.h"
 #include "app/ColourText.h"
 

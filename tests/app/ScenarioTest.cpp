@@ -1,7 +1,4 @@
-// A user's whole run with the real main window on openbox, monitor B left of the primary A,
-// driven with xdotool: colours picked across both monitors, a monitor copied to the clipboard, the
-// About box, another program's window captured with the hand and the keyboard after it, a
-// monitor unplugged before its copy, and the real program's first start.
+// A user's whole run with the real main window on openbox, monitor B left of the primary A.
 #include "base/ErrorTexts.h"
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
@@ -13,16 +10,7 @@
 #include "support/TestFiles.h"
 #include "support/X11TestDesktop.h"
 
-#include <QElapsedTimer>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QWindow>
+#include <QtWidgets>
 
 using namespace X11TestDesktop;
 using ModalWatcher::WhenModal;
@@ -88,7 +76,6 @@ private Q_SLOTS:
         QVERIFY(m_back->window && m_front->window);
         QTRY_VERIFY(IsAbove(m_window->winId()));
     }
-
 
     // The fields show the exact pixel under the eyedropper's tip, wherever the pointer goes.
     void eyedropperAcrossBothMonitors()

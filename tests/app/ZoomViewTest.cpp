@@ -1,5 +1,4 @@
-// What the zoom view shows: the screen rectangle round the pointer, enlarged with the pointer's
-// own pixel at the centre, the red cross, and a capture fitted into it.
+// The zoom view: the pointer's own pixel at the centre, the red cross, a capture fitted into it.
 #include "app/PictureFit.h"
 #include "app/ZoomView.h"
 

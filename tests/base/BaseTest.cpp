@@ -1,11 +1,9 @@
-// Every error the program raises keeps its number and tells the user in German what happened and
-// what to do; the version texts; rounding and checked arithmetic, which every floor relies on.
+// Error numbers and their German texts, version texts, rounding and checked arithmetic.
 #include "base/ErrorTexts.h"
 #include "base/Rounding.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 class BaseTest : public QObject

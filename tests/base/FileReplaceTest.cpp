@@ -3,8 +3,6 @@
 
 #include "support/TestFiles.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

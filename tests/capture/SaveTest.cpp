@@ -1,20 +1,11 @@
-// Saving a capture: what the save dialog is asked to show and hands back; the dialog as the
-// capture commands open it (typed names and the chosen file type, a cancel, names in folders that
-// do not exist, its list in German); BMP saves that cannot be completed.
+// Saving a capture: the save dialog's set-up, the dialog itself, BMP saves that fail.
 #include "base/RuntimeError.h"
 #include "capture/CaptureOutput.h"
 #include "capture/mdlFileDialog.h"
 #include "support/ModalWatcher.h"
 #include "support/TestFiles.h"
 
-#include <QComboBox>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTreeView>
+#include <QtWidgets>
 #include <QtTest>
 
 #include <csignal>

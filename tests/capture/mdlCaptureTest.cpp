@@ -1,5 +1,4 @@
-// What the capture routines and the capture commands copy, on a desktop made of rectangles over
-// a pattern in which every pixel tells where it lies; and the errors that stop a capture.
+// What the capture routines copy on a fake desktop over a pattern of positions, and their errors.
 #include "base/RuntimeError.h"
 #include "capture/CaptureSteps.h"
 #include "capture/mdlCapture.h"

@@ -1,21 +1,11 @@
-// Localising a window: which controls are visited in which order under which keys, tags that
-// keep design texts, and translations shown as plain text.
+// Localising a window: controls visited, keys written, design texts kept, translations as plain text.
 #include "localisation/LocalizeForm.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 
 #include "support/TestFiles.h"
 
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTextDocument>
-#include <QToolButton>
+#include <QtWidgets>
 #include <QtTest>
 
 namespace {

@@ -1,11 +1,8 @@
-// The profile file functions: what reads find, what writes change byte for byte, what they
-// refuse, and that a write that fails leaves the old file.
+// The profile file functions: reads, byte-exact writes, refusals, failed writes keeping the old file.
 #include "localisation/ProfileFile.h"
 
 #include "support/TestFiles.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

@@ -1,13 +1,9 @@
-// The INI engine's invariant: a write changes its own line only and every other entry reads as
-// before, whatever the file ends in; a document of the same edits gives the same bytes and
-// answers. One checker, driven here by a table and random runs, and by libFuzzer when this file
-// is built as the fuzz target (PIXOLVA_FUZZ_TARGET).
+// The INI engine's invariant, checked once: run by a table and random runs, and by libFuzzer
+// when built as the fuzz target (PIXOLVA_FUZZ_TARGET).
 #include "localisation/AnsiText.h"
 #include "localisation/ProfileText.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include <QtCore>
 
 #include <optional>
 
@@ -127,7 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     return 0;
 }
 #else
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {

@@ -1,13 +1,10 @@
-// Text lookups in the language file: what is shown, what is written, unusable files, where the
-// file lives, and a window's lookups read and completing it in one go.
+// Text lookups in the language file, where it lives, and a window's lookups in one write.
 #include "localisation/mdlI18n.h"
 
 #include "localisation/ProfileFile.h"
 #include "localisation/cInifile.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>

@@ -1,7 +1,5 @@
-// Windows under openbox (frames: left and right 1, title bar 20, bottom 5), monitor B left of the
-// primary A, a panel along B's bottom edge: the platform's rectangles, the window at a point, the
-// foreground window and staying on top; a dialog centred into its owner's work area; the monitor
-// map answered as a user does; a window's position saved and restored with its frame.
+// Windows under openbox (frames: 1 left and right, 20 above, 5 below), monitor B left of the
+// primary A, a panel along B's bottom edge.
 #include "localisation/QtFormWindow.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
@@ -12,30 +10,9 @@
 #include "support/TestFiles.h"
 #include "support/X11TestDesktop.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QDialog>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QWindow>
+#include <QtWidgets>
 
 using namespace X11TestDesktop;
-
-namespace {
-// Counts the times the X server unmaps a window of ours.
-struct UnmapCounter : QAbstractNativeEventFilter
-{
-    quint32 window = 0;
-    int unmaps = 0;
-    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
-    {
-        const auto *event = static_cast<xcb_generic_event_t *>(message);
-        if ((event->response_type & 0x7f) == XCB_UNMAP_NOTIFY
-            && reinterpret_cast<const xcb_unmap_notify_event_t *>(event)->window == window)
-            ++unmaps;
-        return false;
-    }
-};
-}
 
 class DesktopWindowsTest : public QObject
 {
@@ -98,23 +75,6 @@ private Q_SLOTS:
         QCOMPARE(platform.ForegroundWindow(), WindowHandle(m_window.winId()));
         Xdo(QStringLiteral("windowactivate --sync %1").arg(m_other->window));
         QTRY_COMPARE(platform.ForegroundWindow(), m_other->window);
-    }
-
-    // Through the window manager, with the window on the screen throughout.
-    void alwaysOnTop()
-    {
-        const WindowHandle w = m_window.winId();
-        UnmapCounter counter;
-        counter.window = w;
-        qApp->installNativeEventFilter(&counter);
-        QVERIFY(!IsAbove(w));
-        for (const bool on : {true, false, true}) {
-            QVERIFY(platform.SetAlwaysOnTop(w, on));
-            QTRY_COMPARE(IsAbove(w), on);
-        }
-        qApp->removeNativeEventFilter(&counter);
-        QCOMPARE(counter.unmaps, 0);
-        QVERIFY(platform.IsWindowShown(w));
     }
 
     // Too close to the owner monitor's right edge and to the panel: pushed back inside both. A

@@ -1,5 +1,4 @@
-// Virtual screen, monitor list and centring a dialog, on desktops made of rectangles; the monitor
-// a window belongs to.
+// Virtual screen, monitors, centring a dialog and a window's monitor, on fake desktops.
 #include "base/RuntimeError.h"
 #include "monitors/mdlWindow.h"
 #include "support/FakeDesktop.h"

@@ -1,12 +1,9 @@
-// Monitors, the pointer and pixel-exact copies on a real X server without a window manager, run
-// at depths 24, 16 and 8 and with Qt scaling its widgets by 2. The harness puts monitor B
-// (1280 x 900) left of the primary A (1280 x 1024), on a root window of 2560 x 1088.
+// Monitors, pointer and pixel-exact copies on a bare X server: B (1280 x 900) left of the primary
+// A (1280 x 1024) on a 2560 x 1088 root, at depths 24, 16, 8 and scaled by 2.
 #include "platform/Platform.h"
 #include "support/X11TestDesktop.h"
 
-#include <QApplication>
-#include <QRegion>
-#include <QWidget>
+#include <QtWidgets>
 
 using namespace X11TestDesktop;
 

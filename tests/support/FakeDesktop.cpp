@@ -1,7 +1,7 @@
 // A desktop made of rectangles for tests: monitors, windows, one picture of the screen.
 #include "support/FakeDesktop.h"
 
-#include <QPainter>
+#include <QtGui>
 
 MonitorHandle FakeDesktop::AddMonitor(const QRect &rect, const QRect &work)
 {

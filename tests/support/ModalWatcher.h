@@ -1,9 +1,7 @@
 // Drives modal windows from a test: acts on the next one that appears, while its event loop runs.
 #pragma once
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QTimer>
+#include <QtWidgets>
 #include <QtTest>
 
 #include <functional>

@@ -1,9 +1,7 @@
 // Small file helpers shared by the tests.
 #pragma once
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
+#include <QtCore>
 
 #include <unistd.h>
 
