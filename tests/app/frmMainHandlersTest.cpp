@@ -1,4 +1,4 @@
-// The main window's handlers on a fake desktop: colour fields, eyedropper, an empty window capture.
+// The main window's handlers on a fake desktop: the colour fields' keys and the eyedropper.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
@@ -80,29 +80,6 @@ private Q_SLOTS:
         QVERIFY(picCursor->isVisible());
         QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
         QCOMPARE(m_desktop.copies, QList<QRect>{QRect(-12, 45, 27, 11)});
-    }
-
-    // No foreground window after the delay: error 481 in the standard error message, after the
-    // notice (its line break a bare LF), and the window comes back.
-    void emptyWindowCaptureIsAnError()
-    {
-        Control<QTimer>("Timer3")->setInterval(1);
-        QStringList shown;  // each box's icon, title and text
-        const auto answer = [&shown](QMessageBox *box) {
-            shown << QStringLiteral("%1 %2:%3").arg(box->icon()).arg(box->windowTitle(), box->text());
-            box->button(QMessageBox::Ok)->click();
-        };
-        ModalWatcher::WhenModal<QMessageBox>([&](QMessageBox *box) {
-            ModalWatcher::WhenModal<QMessageBox>(answer, box);
-            answer(box);
-        });
-        QTest::mouseClick(Control("cmdWindow"), Qt::LeftButton);
-        QTRY_COMPARE(shown.size(), 2);
-        QVERIFY2(shown[0].startsWith(QLatin1String("1 Pixolva:Das aktive Fenster")) && shown[0].contains(u'\n')
-                     && !shown[0].contains(u'\r'), qPrintable(shown[0]));
-        QVERIFY2(shown[1].startsWith(QLatin1String("3 Pixolva:")) && shown[1].endsWith(QLatin1String("\n(Runtime-Error: 481)")),
-                 qPrintable(shown[1]));
-        QTRY_VERIFY(m_window->isVisible());
     }
 };
 

@@ -6,8 +6,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -149,21 +147,6 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(living));
         QVERIFY(QFile::exists(notOurs));
         QCOMPARE(ReadBytes(m_path), QByteArray("old"));
-    }
-
-    void folderLockExcludesOthers()
-    {
-        const QByteArray folder = QFile::encodeName(m_temp->path());
-        const int other = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-        QVERIFY(other >= 0);
-        {
-            FileReplace::FolderLock lock(m_path);
-            QVERIFY(lock.isLocked());
-            QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), -1);
-        }
-        QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
-        ::close(other);
-        QCOMPARE(Entries(m_temp->path()), QStringList());
     }
 
 private:

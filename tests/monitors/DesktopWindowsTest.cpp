@@ -147,7 +147,6 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(path), QByteArray("[frmTest]\nMaximised=1\nLeft=1500\nTop=1800\nWidth=6030\nHeight=4875\n"));
         ini.LoadFormPosition(form, 0, 0);
         QVERIFY(!ini.Success() && window.isMaximized());
-
         QVERIFY(QFile::remove(path));
         window.showMinimized();
         QTRY_VERIFY(window.isMinimized());

@@ -95,17 +95,6 @@ private Q_SLOTS:
         QCOMPARE(desktop.WindowRect(dialogWindow), ScreenRect::FromQRect(QRect(expected, dialog.size())));
     }
 
-    void centerWindowOverflowReachesTheCaller()
-    {
-        FakeDesktop desktop;
-        desktop.AddMonitor(QRect(0, 0, 1920, 1080));
-        const WindowHandle owner = desktop.AddWindow(QRect());
-        desktop.windows.last().outer = {std::numeric_limits<qint32>::min(), 0, std::numeric_limits<qint32>::max(), 10, 0, 10};
-        const WindowHandle dialog = desktop.AddWindow(QRect(0, 0, 400, 300));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, mdlWindow::CenterWindow(dialog, owner));
-        QCOMPARE(desktop.WindowRect(dialog), ScreenRect::FromQRect(QRect(0, 0, 400, 300)));
-    }
-
     // The monitor every platform picks for a window: the one holding most of it, else the nearest.
     void bestMonitor()
     {

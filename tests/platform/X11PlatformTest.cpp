@@ -81,24 +81,6 @@ private Q_SLOTS:
         QCOMPARE(Run(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}).left(14), QByteArray("x:1179 y:51 sc"));
     }
 
-    // Our own window in device pixels, whatever Qt's scale factor.
-    void ownWindow()
-    {
-        if (ScreenFormat() == QImage::Format_Indexed8)
-            QSKIP("Qt paints no widgets on a palette display");
-        const int s = int(qApp->devicePixelRatio());
-        QWidget window;
-        window.setGeometry(1400, 100, 200, 150);  // on the primary, which starts at 1280 for Qt too
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const WindowHandle w = window.winId();
-        const QRect expected(120 * s, 100 * s, 200 * s, 150 * s);
-        QTRY_COMPARE(platform.ClientRect(w).ToQRect(), expected);
-        QCOMPARE(platform.WindowRect(w).ToQRect(), expected);
-        QCOMPARE(platform.WindowFromPoint(expected.center()), w);
-        QCOMPARE(platform.WindowFromPoint(QPoint(-600, 800)), platform.DesktopWindow());
-    }
-
     // Monitors rearranged while the program runs: a sample follows at once.
     void sampleFollowsTheMonitors()
     {
