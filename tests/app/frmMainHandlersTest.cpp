@@ -62,6 +62,9 @@ private Q_SLOTS:
         QCOMPARE(Fields(), (QStringList{"35071", "#FF8800", "255", "136", "0"}));
         QCOMPARE(QApplication::focusWidget(), Control("txtR"));
         QCOMPARE(Control<PictureBox>("picColour")->BackColor(), QColor(255, 136, 0));
+        Key(Qt::Key_Backspace);  // emptied and left: 0
+        Key(Qt::Key_Tab);
+        QCOMPARE(Fields(), (QStringList{"34816", "#008800", "0", "136", "0"}));
     }
 
     // A click shorter than one tick still samples. The arrow keys move the pointer meanwhile, ten
@@ -80,6 +83,9 @@ private Q_SLOTS:
         QVERIFY(picCursor->isVisible());
         QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
         QCOMPARE(m_desktop.copies, QList<QRect>{QRect(-12, 45, 27, 11)});
+        Key(Qt::Key_R, Qt::AltModifier);
+        Keys(QStringLiteral("x"));  // refused: the sample comes back, none recomputed from a half-written colour
+        QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
     }
 };
 
