@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <utime.h>
@@ -14,11 +12,6 @@
 using FileReplace::Temporary;
 
 namespace {
-
-QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 struct stat Stat(const QString &path)
 {
@@ -111,18 +104,12 @@ private Q_SLOTS:
     void failedReplacementLeavesNoTemporary()
     {
         QVERIFY(WriteBytes(m_path, QByteArray(5000, 'o')));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit oldLimit{};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-        rlimit small = oldLimit;
-        small.rlim_cur = 4096;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        errno = 0;
-        const bool written = FileReplace::Replace(m_path, QByteArray(10000, 'n'), Temporary::Named);
-        const int reason = errno;
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-        QVERIFY(!written);
-        QCOMPARE(reason, EFBIG);
+        {
+            const FileSizeLimit limit(4096);
+            errno = 0;
+            QVERIFY(!FileReplace::Replace(m_path, QByteArray(10000, 'n'), Temporary::Named));
+            QCOMPARE(errno, EFBIG);
+        }
         QCOMPARE(Entries(m_temp->path()), QStringList{QStringLiteral("file.bin")});
         QCOMPARE(ReadBytes(m_path), QByteArray(5000, 'o'));
     }

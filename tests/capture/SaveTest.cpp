@@ -8,8 +8,6 @@
 #include <QtWidgets>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace mdlFileDialog;
 using ModalWatcher::WhenModal;
@@ -161,23 +159,16 @@ private Q_SLOTS:
         QVERIFY(WriteBytes(folder.filePath(QStringLiteral("shot.bmp")), before));
         QImage picture(400, 300, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
-        rlimit oldLimit{};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-        rlimit small = oldLimit;
-        small.rlim_cur = 64 * 1024;
-        std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         QString text;
         try {
+            const FileSizeLimit limit(64 * 1024);
             CaptureOutput::WriteBitmapFile(picture, folder.filePath(name));
         } catch (const RuntimeError &error) {
             text = StandardErrorText(error);
         }
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
         QVERIFY2(text.endsWith(QLatin1String("\r\n(Runtime-Error: 75)")), qPrintable(text));
         QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("shot.bmp"))), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("shot.bmp")});
+        QCOMPARE(Entries(folder.path()), QStringList{QStringLiteral("shot.bmp")});
     }
 };
 

@@ -120,19 +120,6 @@ private Q_SLOTS:
         }
         QCOMPARE(m_desktop.copies.size(), copies);
     }
-
-    void ownWindowAt()
-    {
-        QVERIFY(CaptureSteps::IsWindowAt(QPoint(300, 205), m_window));
-        QVERIFY(CaptureSteps::IsWindowAt(QPoint(210, 410), m_window));  // a control inside it
-        QVERIFY(!CaptureSteps::IsWindowAt(QPoint(600, 600), m_window));
-    }
-
-    void centreRoundsHalvesToEven()
-    {
-        QCOMPARE(CaptureSteps::Centre(ScreenRect::FromLTWH(10, 20, 33, 33)), QPoint(26, 36));
-        QCOMPARE(CaptureSteps::Centre(ScreenRect::FromLTWH(11, 21, 33, 33)), QPoint(28, 38));
-    }
 };
 
 QTEST_APPLESS_MAIN(mdlCaptureTest)

@@ -5,8 +5,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using ProfileFile::OptionalText;
@@ -27,11 +25,6 @@ QString Read(const QString &path, const QString &section, const QString &key, qi
 qint32 Write(const QString &path, const QString &section, const QString &key, const QString &text)
 {
     return ProfileFile::WritePrivateProfileStringA(Arg(section), Arg(key), Arg(text), path);
-}
-
-QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 }
 
@@ -155,19 +148,13 @@ private Q_SLOTS:
             QVERIFY(WriteBytes(path, before));
         if (failure == QLatin1String("file not readable"))
             QCOMPARE(::chmod(name.constData(), 0200), 0);
-        rlimit oldLimit{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
-        if (failure == QLatin1String("disk full")) {
-            // A file size limit fails the write as a full disk would, for root too.
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit small = oldLimit;
-            small.rlim_cur = 1024;
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        }
         const QStringList entries = Entries(folder.path());
         const QString s = QStringLiteral("s"), k = QStringLiteral("k"), v = QStringLiteral("new");
+        std::optional<FileSizeLimit> limit;
+        if (failure == QLatin1String("disk full"))
+            limit.emplace(1024);
         const QList<qint32> results{Write(path, s, k, v), Write(path, QStringLiteral("t"), k, v), Write(path, s, Absent, Absent)};
-        setrlimit(RLIMIT_FSIZE, &oldLimit);
+        limit.reset();
         ::chmod(name.constData(), 0600);
         QCOMPARE(results, (QList<qint32>{0, 0, 0}));
         QCOMPARE(Entries(folder.path()), entries);
