@@ -1,16 +1,146 @@
-// Error numbers and their German texts, version texts, rounding and checked arithmetic.
+// Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
+// error numbers and their German texts, version texts, rounding and checked arithmetic.
 #include "base/ErrorTexts.h"
+#include "base/FileReplace.h"
 #include "base/Rounding.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 
+#include "support/TestFiles.h"
+
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utime.h>
+
+using FileReplace::Temporary;
+
+namespace {
+
+struct stat Stat(const QString &path)
+{
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+// A process id that no process has any more.
+pid_t EndedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
 
 class BaseTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init()
+    {
+        m_temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_temp->isValid());
+        m_path = m_temp->filePath(QStringLiteral("file.bin"));
+    }
+
+    // Root's replacement used to turn 0444 into 0644 and hand the file to root.
+    void replacementKeepsModeAndOwner_data()
+    {
+        QTest::addColumn<Temporary>("temporary");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("0604") << Temporary::Unnamed << 0604;
+        QTest::newRow("0640, named temporary") << Temporary::Named << 0640;
+        if (RunningAsRoot()) {
+            QTest::newRow("0444") << Temporary::Unnamed << 0444;
+        }
+    }
+    void replacementKeepsModeAndOwner()
+    {
+        QFETCH(Temporary, temporary);
+        QFETCH(int, mode);
+        QVERIFY(WriteBytes(m_path, "old"));
+        const QByteArray name = QFile::encodeName(m_path);
+        // Root keeps someone else's file theirs; others keep their own.
+        const uid_t owner = RunningAsRoot() ? 65534 : ::geteuid();
+        const gid_t group = RunningAsRoot() ? 65534 : ::getegid();
+        QCOMPARE(::chown(name.constData(), owner, group), 0);
+        QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+        QVERIFY(FileReplace::Replace(m_path, "new", temporary));
+        const struct stat info = Stat(m_path);
+        QCOMPARE(int(info.st_mode & 07777), mode);
+        QCOMPARE(info.st_uid, owner);
+        QCOMPARE(info.st_gid, group);
+        ::chmod(name.constData(), 0600);
+        QCOMPARE(ReadBytes(m_path), QByteArray("new"));
+        QCOMPARE(Entries(m_temp->path()), QStringList{QStringLiteral("file.bin")});
+    }
+
+    void linkStaysALink()
+    {
+        const QString target = m_temp->filePath(QStringLiteral("target.bin"));
+        QVERIFY(WriteBytes(target, "old") && QFile::link(target, m_path));
+        QVERIFY(FileReplace::Replace(m_path, "new"));
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QCOMPARE(ReadBytes(target), QByteArray("new"));
+    }
+
+    void newFileTakesUmaskAndFolderOwner()
+    {
+        const QString folder = m_temp->filePath(QStringLiteral("owned"));
+        QVERIFY(QDir().mkdir(folder));
+        const uid_t owner = RunningAsRoot() ? 65534 : ::geteuid();
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), owner, uid_t(-1)), 0);
+        const mode_t oldMask = ::umask(027);
+        const bool written = FileReplace::Replace(folder + QStringLiteral("/new.bin"), "x");
+        ::umask(oldMask);
+        QVERIFY(written);
+        const struct stat info = Stat(folder + QStringLiteral("/new.bin"));
+        QCOMPARE(int(info.st_mode & 07777), 0640);
+        QCOMPARE(info.st_uid, owner);
+    }
+
+    // A named temporary on a full disk goes again; the old file stays.
+    void failedReplacementLeavesNoTemporary()
+    {
+        QVERIFY(WriteBytes(m_path, QByteArray(5000, 'o')));
+        {
+            const FileSizeLimit limit(4096);
+            errno = 0;
+            QVERIFY(!FileReplace::Replace(m_path, QByteArray(10000, 'n'), Temporary::Named));
+            QCOMPARE(errno, EFBIG);
+        }
+        QCOMPARE(Entries(m_temp->path()), QStringList{QStringLiteral("file.bin")});
+        QCOMPARE(ReadBytes(m_path), QByteArray(5000, 'o'));
+    }
+
+    // A crash between linking and renaming used to leave its temporary for ever.
+    void staleTemporariesCleared()
+    {
+        QVERIFY(WriteBytes(m_path, "old"));
+        const QString prefix = m_path + QStringLiteral(".tmp-");
+        const QString ended = prefix + QString::number(EndedProcess());
+        const QString living = prefix + QStringLiteral("1");
+        const QString livingButOld = prefix + QString::number(::getppid());
+        const QString notOurs = prefix + QStringLiteral("12a");
+        for (const QString &path : {ended, living, livingButOld, notOurs})
+            QVERIFY(WriteBytes(path, "stale"));
+        const utimbuf twoHoursAgo{::time(nullptr) - 7200, ::time(nullptr) - 7200};
+        QCOMPARE(::utime(QFile::encodeName(livingButOld).constData(), &twoHoursAgo), 0);
+
+        FileReplace::ClearStaleTemporaries(m_path);
+        QVERIFY(!QFile::exists(ended));
+        QVERIFY(!QFile::exists(livingButOld));
+        QVERIFY(QFile::exists(living));
+        QVERIFY(QFile::exists(notOurs));
+        QCOMPARE(ReadBytes(m_path), QByteArray("old"));
+    }
+
     void errorsInGerman_data()
     {
         QTest::addColumn<int>("kind");
@@ -57,6 +187,10 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(RuntimeError, CheckedAdd(2147483647, 1));
         QCOMPARE(CheckedSub(-2147483647, 1), -2147483647 - 1);
     }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QString m_path;
 };
 
 QTEST_APPLESS_MAIN(BaseTest)
