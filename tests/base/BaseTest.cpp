@@ -90,21 +90,6 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(target), QByteArray("new"));
     }
 
-    void newFileTakesUmaskAndFolderOwner()
-    {
-        const QString folder = m_temp->filePath(QStringLiteral("owned"));
-        QVERIFY(QDir().mkdir(folder));
-        const uid_t owner = RunningAsRoot() ? 65534 : ::geteuid();
-        QCOMPARE(::chown(QFile::encodeName(folder).constData(), owner, uid_t(-1)), 0);
-        const mode_t oldMask = ::umask(027);
-        const bool written = FileReplace::Replace(folder + QStringLiteral("/new.bin"), "x");
-        ::umask(oldMask);
-        QVERIFY(written);
-        const struct stat info = Stat(folder + QStringLiteral("/new.bin"));
-        QCOMPARE(int(info.st_mode & 07777), 0640);
-        QCOMPARE(info.st_uid, owner);
-    }
-
     // A named temporary on a full disk goes again; the old file stays.
     void failedReplacementLeavesNoTemporary()
     {

@@ -1,4 +1,4 @@
-// Monitors, pointer and pixel-exact copies on a bare X server: B (1280 x 900) left of the primary
+// Monitors and pixel-exact copies on a bare X server: B (1280 x 900) left of the primary
 // A (1280 x 1024) on a 2560 x 1088 root, at depths 24, 16, 8 and scaled by 2.
 #include "platform/Platform.h"
 #include "support/X11TestDesktop.h"
@@ -72,13 +72,6 @@ private Q_SLOTS:
         const auto black = [](QPoint p) { return !Monitors.contains(p); };
         QCOMPARE(CompareWithPattern(first, QPoint(0, 0), black), QString());
         QCOMPARE(CompareWithPattern(second, QPoint(280, 100), black), QString());
-    }
-
-    void pointer()
-    {
-        platform.SetCursorPos(QPoint(-101, 51));
-        QCOMPARE(platform.CursorPos(), QPoint(-101, 51));
-        QCOMPARE(Run(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}).left(14), QByteArray("x:1179 y:51 sc"));
     }
 
     // Monitors rearranged while the program runs: a sample follows at once.
