@@ -1,6 +1,5 @@
 // Virtual screen, monitors, centring a dialog and a window's monitor, on fake desktops; the
 // monitor map's layout: boxes, captions fitted into them, twips to pixels.
-#include "base/RuntimeError.h"
 #include "monitors/MonitorMapLayout.h"
 #include "monitors/mdlWindow.h"
 #include "support/FakeDesktop.h"
@@ -12,8 +11,6 @@ using Boxes = QList<QRectF>;
 using RectList = QList<QRect>;
 
 namespace {
-QList<RuntimeError> g_reported;
-
 // Three quarters of a pixel per character and point, one and a half pixels of line per point.
 QSizeF Measure(const QStringList &lines, double pointSize)
 {
@@ -60,17 +57,6 @@ private Q_SLOTS:
         for (int i = 0; i < monitors.size(); ++i)
             QCOMPARE(mdlWindow::GetMonitorRect(handles[i]), ScreenRect::FromQRect(monitors[i]));
         QVERIFY(mdlWindow::GetMonitorRect(0x999).IsZero());
-    }
-
-    void scanOverflowIsReportedAndKeepsWhatWasFound()
-    {
-        FakeDesktop desktop;
-        const MonitorHandle h = desktop.AddMonitor(QRect(2147483100, 0, 500, 400));
-        SetErrorReporter([](const RuntimeError &error) { g_reported << error; });
-        QCOMPARE(mdlWindow::EnumMonitors(), QList<MonitorHandle>{h});
-        SetErrorReporter(nullptr);
-        QCOMPARE(g_reported.size(), 1);
-        QCOMPARE(g_reported.first().number(), ErrorNumber::Overflow);
     }
 
     // One monitor 1920 x 1080 with its work area from y 40, 1000 high; rectangles are outer ones.
@@ -149,14 +135,6 @@ private Q_SLOTS:
         QCOMPARE(laidOut, boxes);
         QCOMPARE(map.ClientWidth, map.Desktop.Width + 240);
         QCOMPARE(map.Boxes.last().Handle, MonitorHandle(monitors.size() + 6));
-    }
-
-    void captions()
-    {
-        const MonitorMap map = LayOut(ScreenRect::FromLTWH(-1280, 0, 3200, 1024),
-                                      {{65537, ScreenRect::FromLTWH(-1280, 0, 1280, 1024)}, {65539, ScreenRect::FromLTWH(0, 0, 1920, 1024)}});
-        QCOMPARE(map.DesktopCaption, QStringLiteral("VirtualScreen: 3200 x 1024"));
-        QCOMPARE(map.Boxes[1].Caption, QStringLiteral("Monitor 2: 1920 x 1024"));
     }
 
     void pixelsRoundHalvesToEven()
