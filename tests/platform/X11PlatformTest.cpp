@@ -31,15 +31,12 @@ private Q_SLOTS:
     {
         QCOMPARE(platform.MonitorCount(), 2);
         QCOMPARE(platform.VirtualScreen().ToQRect(), QRect(-1280, 0, 2560, 1024));
-        const MonitorHandle left = platform.MonitorFromPoint(QPoint(-1, 500));
-        const MonitorHandle primary = platform.MonitorFromPoint(QPoint(0, 500));
-        QVERIFY(left && primary && left != primary);
         QCOMPARE(platform.MonitorFromPoint(QPoint(-1, 950)), 0);  // on the root, on no monitor
         ScreenRect monitor, work;
-        QVERIFY(platform.MonitorInfo(left, &monitor, &work));
+        QVERIFY(platform.MonitorInfo(platform.MonitorFromPoint(QPoint(-1, 500)), &monitor, &work));
         QCOMPARE(monitor.ToQRect(), QRect(-1280, 0, 1280, 900));
         QCOMPARE(work.ToQRect(), monitor.ToQRect());  // no window manager to reserve anything
-        QVERIFY(platform.MonitorInfo(primary, &monitor, nullptr));
+        QVERIFY(platform.MonitorInfo(platform.MonitorFromPoint(QPoint(0, 500)), &monitor, nullptr));
         QCOMPARE(monitor.ToQRect(), QRect(0, 0, 1280, 1024));
     }
 
