@@ -1,10 +1,9 @@
 // Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
-// error numbers and their German texts, version texts, rounding and checked arithmetic.
+// error numbers and their German texts, rounding and checked arithmetic.
 #include "base/ErrorTexts.h"
 #include "base/FileReplace.h"
 #include "base/Rounding.h"
 #include "base/RuntimeError.h"
-#include "base/Version.h"
 
 #include "support/TestFiles.h"
 
@@ -147,12 +146,6 @@ private Q_SLOTS:
                         || text.startsWith(QString::fromUtf8("Die Datei „/home/anna/bild.bmp“ konnte nicht geschrieben werden")));
             }
         }
-    }
-
-    void versionTextHasOneDot()
-    {
-        QCOMPARE(Version::MainCaption(), QStringLiteral("Pixolva v1.01"));
-        QCOMPARE(Version::VersionText(2, 3, 14), QStringLiteral("2.314"));
     }
 
     void numbersRaiseInsteadOfWrapping()

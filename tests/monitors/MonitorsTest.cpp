@@ -1,5 +1,5 @@
 // Virtual screen, monitors, centring a dialog and a window's monitor, on fake desktops; the
-// monitor map's layout: boxes, captions fitted into them, twips to pixels.
+// monitor map's layout: boxes and the captions fitted into them.
 #include "monitors/MonitorMapLayout.h"
 #include "monitors/mdlWindow.h"
 #include "support/FakeDesktop.h"
@@ -135,12 +135,6 @@ private Q_SLOTS:
         QCOMPARE(laidOut, boxes);
         QCOMPARE(map.ClientWidth, map.Desktop.Width + 240);
         QCOMPARE(map.Boxes.last().Handle, MonitorHandle(monitors.size() + 6));
-    }
-
-    void pixelsRoundHalvesToEven()
-    {
-        QCOMPARE(ToPixels(TwipRect{470, 470, 2667.5, 2114}), QRect(31, 31, 178, 141));
-        QCOMPARE(ToPixels(TwipRect{22.5, 37.5, 22.5, 37.5}), QRect(2, 2, 2, 2));  // 1.5 and 2.5 pixels
     }
 
     // Regression: with a small monitor on the map its caption wrapped into more lines than its box
