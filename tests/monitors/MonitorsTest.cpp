@@ -148,8 +148,7 @@ private Q_SLOTS:
         QTest::newRow("large box") << "Monitor 1: 1280 x 1024" << QSizeF(200, 30) << 8.0 << "Monitor 1: 1280 x 1024";
         QTest::newRow("too low for the design font") << "Monitor 1: 1280 x 1024" << QSizeF(200, 10) << 6.5
                                                      << "Monitor 1: 1280 x 1024";
-        QTest::newRow("size on a second line") << "Monitor 3: 640 x 480" << QSizeF(50, 35) << 6.5
-                                               << "Monitor 3:\n640 x 480";
+        QTest::newRow("size on a second line") << "Monitor 3: 640 x 480" << QSizeF(50, 35) << 6.5 << "Monitor 3:\n640 x 480";
         QTest::newRow("too small for anything") << "Monitor 3: 640 x 480" << QSizeF(20, 10) << 6.0
                                                 << "Monitor 3:\n640 x 480";
     }
