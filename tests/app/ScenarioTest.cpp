@@ -36,11 +36,7 @@ void AnswerMessage(QString *text, const std::function<void(QMessageBox *)> &then
     });
 }
 
-bool IsNormal(WId window)
-{
-    return Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")})
-        .contains("Normal");
-}
+bool IsNormal(WId window) { return Run(QStringLiteral("xprop"), {"-id", QString::number(window), "WM_STATE"}).contains("Normal"); }
 }
 
 class ScenarioTest : public QObject
@@ -107,8 +103,7 @@ private Q_SLOTS:
         QVERIFY2(closed.elapsed() >= 1900, qPrintable(QString::number(closed.elapsed())));
         QTRY_VERIFY(IsAbove(m_window->winId()));
         const QImage picture = QImage::fromData(Clipboard(QStringLiteral("image/png")), "PNG");
-        QCOMPARE(picture.size(), QSize(1280, 1024));
-        QCOMPARE(CompareWithPattern(picture, QPoint(0, 0)), QString());
+        QVERIFY(picture.size() == QSize(1280, 1024) && CompareWithPattern(picture, QPoint(0, 0)).isEmpty());
         Control<QTimer>("Timer3")->setInterval(1);  // the delay has been seen once
     }
 
@@ -174,8 +169,7 @@ private Q_SLOTS:
 
         // Regression: the keyboard reached the fields as if the window had never been left:
         // access keys moved the focus without selecting the text, typing appended to it.
-        QTRY_COMPARE(Run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong(),
-                     quint64(m_window->winId()));
+        QTRY_COMPARE(Run(QStringLiteral("xdotool"), {"getactivewindow"}).trimmed().toULongLong(), quint64(m_window->winId()));
         const QString hex = QStringLiteral("#09") + Control<QLineEdit>("txtHex")->text().mid(3);
         Xdo(QStringLiteral("key alt+r type 9"));
         QTRY_COMPARE(Control<QLineEdit>("txtR")->text(), QStringLiteral("9"));
@@ -201,7 +195,7 @@ private Q_SLOTS:
                 error = shown->text();
                 shown->button(QMessageBox::Ok)->click();
             }, box);
-            Run(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"), QStringLiteral("B")});
+            Run(QStringLiteral("xrandr"), {"--delmonitor", "B"});
         });
         QTest::mouseClick(Control("cmdDesktop"), Qt::LeftButton);
         QTRY_COMPARE(error, ErrorDescription(ErrorKind::MonitorGone) + QStringLiteral("\n(Runtime-Error: 481)"));

@@ -4,7 +4,6 @@
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 #include "support/FakeDesktop.h"
-#include "support/ModalWatcher.h"
 
 #include <QtWidgets>
 #include <QtTest>

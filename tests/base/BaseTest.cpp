@@ -1,8 +1,7 @@
 // Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
-// error numbers and their German texts, rounding and checked arithmetic.
+// error numbers and their German texts.
 #include "base/ErrorTexts.h"
 #include "base/FileReplace.h"
-#include "base/Rounding.h"
 #include "base/RuntimeError.h"
 
 #include "support/TestFiles.h"
@@ -146,15 +145,6 @@ private Q_SLOTS:
                         || text.startsWith(QString::fromUtf8("Die Datei „/home/anna/bild.bmp“ konnte nicht geschrieben werden")));
             }
         }
-    }
-
-    void numbersRaiseInsteadOfWrapping()
-    {
-        QCOMPARE(QList<int>({RoundHalfEven(2.5), RoundHalfEven(3.5), RoundHalfEven(-2.5), RoundHalfEven(2.51)}),
-                 QList<int>({2, 4, -2, 3}));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, RoundHalfEven(3e9));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, CheckedAdd(2147483647, 1));
-        QCOMPARE(CheckedSub(-2147483647, 1), -2147483647 - 1);
     }
 
 private:

@@ -70,19 +70,6 @@ private Q_SLOTS:
         QCOMPARE(CompareWithPattern(first, QPoint(0, 0), black), QString());
         QCOMPARE(CompareWithPattern(second, QPoint(280, 100), black), QString());
     }
-
-    // Monitors rearranged while the program runs: a sample follows at once.
-    void sampleFollowsTheMonitors()
-    {
-        const QRect sample(10, 20, 27, 11);
-        QCOMPARE(CompareWithPattern(platform.CopyScreen(sample), QPoint(1290, 20)), QString());
-        QCOMPARE(CompareWithPattern(platform.CopyScreen(sample), QPoint(1290, 20)), QString());
-        for (const char *monitor : {"A", "B"})
-            Run(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"), QLatin1String(monitor)});
-        Run(QStringLiteral("xrandr"), {QStringLiteral("--setmonitor"), QStringLiteral("*C"),
-                                       QStringLiteral("1280/338x1024/271+0+0"), QStringLiteral("screen")});
-        QCOMPARE(CompareWithPattern(platform.CopyScreen(sample), QPoint(10, 20)), QString());
-    }
 };
 
 QTEST_MAIN(X11PlatformTest)

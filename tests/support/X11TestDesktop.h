@@ -50,31 +50,15 @@ inline QByteArray Run(const QString &program, const QStringList &arguments, cons
 inline void Xdotool(const QStringList &arguments) { Run(QStringLiteral("xdotool"), arguments); }
 // xdotool commands as one line: "keydown ctrl mouseup 1 keyup ctrl".
 inline void Xdo(const QString &commands) { Xdotool(commands.split(QLatin1Char(' '))); }
-inline void MoveTo(QPoint root) { Xdotool({QStringLiteral("mousemove"), QString::number(root.x()), QString::number(root.y())}); }
+inline void MoveTo(QPoint root) { Xdo(QStringLiteral("mousemove %1 %2").arg(root.x()).arg(root.y())); }
 
-// The clipboard as another program sees it.
-inline QByteArray Clipboard(const QString &target)
-{
-    return Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                         target, QStringLiteral("-o")});
-}
+// The clipboard as another program sees it; another program taking it with a text (xclip keeps
+// serving it in the background).
+inline QByteArray Clipboard(const QString &target) { return Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", target, "-o"}); }
+inline QStringList ClipboardTargets() { return QString::fromLatin1(Clipboard(QStringLiteral("TARGETS"))).split(u'\n', Qt::SkipEmptyParts); }
+inline void PutTextOnClipboard(const QByteArray &text) { Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, text); }
 
-inline QStringList ClipboardTargets()
-{
-    return QString::fromLatin1(Clipboard(QStringLiteral("TARGETS"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// Another program takes the clipboard with a text (xclip keeps serving it in the background).
-inline void PutTextOnClipboard(const QByteArray &text)
-{
-    Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")}, text);
-}
-
-inline bool IsAbove(quint32 window)
-{
-    return Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_STATE")})
-        .contains("_NET_WM_STATE_ABOVE");
-}
+inline bool IsAbove(quint32 window) { return Run(QStringLiteral("xprop"), {"-id", QString::number(window), "_NET_WM_STATE"}).contains("_ABOVE"); }
 
 // The pattern's stored pixel value at root (x, y): an index at depth 8, RGB 5-6-5 at 16, 0xRRGGBB at 24.
 inline quint32 PatternValue(int depth, int x, int y)
