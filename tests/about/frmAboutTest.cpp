@@ -22,9 +22,8 @@ class frmAboutTest : public QObject
     // The page whose panel is in sight and takes input; -1 when that is not exactly one.
     int ShownPage() const
     {
-        const bool first = Control("picAbout0")->isEnabled() && Control("picAbout0")->x() >= 0;
-        const bool second = Control("picAbout1")->isEnabled() && Control("picAbout1")->x() >= 0;
-        return first == second ? -1 : first ? 0 : 1;
+        const auto shown = [this](const char *page) { return Control(page)->isEnabled() && Control(page)->x() >= 0; };
+        return shown("picAbout0") == shown("picAbout1") ? -1 : shown("picAbout0") ? 0 : 1;
     }
 
 private Q_SLOTS:

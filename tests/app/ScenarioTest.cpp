@@ -126,8 +126,7 @@ private Q_SLOTS:
             return about->objectName() == QLatin1String("frmAbout") && about->windowHandle()->isExposed();
         });
         QTest::mouseClick(Control("cmdAbout"), Qt::LeftButton);
-        QVERIFY(!aboveWhileOpen);
-        QVERIFY(restored);
+        QVERIFY(!aboveWhileOpen && restored);
         QTRY_VERIFY(IsAbove(m_window->winId()));
     }
 

@@ -117,10 +117,8 @@ private Q_SLOTS:
         QCOMPARE(::utime(QFile::encodeName(livingButOld).constData(), &twoHoursAgo), 0);
 
         FileReplace::ClearStaleTemporaries(m_path);
-        QVERIFY(!QFile::exists(ended));
-        QVERIFY(!QFile::exists(livingButOld));
-        QVERIFY(QFile::exists(living));
-        QVERIFY(QFile::exists(notOurs));
+        QVERIFY(!QFile::exists(ended) && !QFile::exists(livingButOld));
+        QVERIFY(QFile::exists(living) && QFile::exists(notOurs));
         QCOMPARE(ReadBytes(m_path), QByteArray("old"));
     }
 

@@ -50,7 +50,6 @@ private Q_SLOTS:
         QTest::newRow("blanks around") << QByteArray(" [ s ] \n \t k \t= \t v w \t\n") << " s " << "k " << 255 << "v w";
         QTest::newRow("a section twice is one") << QByteArray("[s]\na=1\n[t]\nk=0\n[S]\nk=2\n") << s << k << 255 << "2";
         QTest::newRow("before any section") << QByteArray("k=v\n[s]\n") << s << k << 255 << "dflt";
-        QTest::newRow("missing file") << QByteArray() << s << k << 255 << "dflt";
         QTest::newRow("8-bit text") << QByteArray("[s]\nk=\xe4\xdf\x80\x81") << s << k << 255 << "äß€\u0081";
         QTest::newRow("NUL ends value") << QByteArray("[s]\nk=ab\0cd\n", 12) << s << k << 255 << "ab";
         QTest::newRow("line beyond 16 bits") << "[s]\nk=" + QByteArray(70000, 'v') << s << k << 255 << QString(254, u'v');

@@ -53,22 +53,17 @@ private Q_SLOTS:
     {
         QFETCH(QRect, area);
         const QImage copy = platform.CopyScreen(area);
-        QCOMPARE(copy.format(), ScreenFormat());
-        QCOMPARE(copy.size(), area.size());
-        if (copy.format() == QImage::Format_Indexed8)
-            QCOMPARE(copy.colorCount(), 256);
-        QCOMPARE(CompareWithPattern(copy, area.topLeft() + Origin, [](QPoint p) { return !Monitors.contains(p); }),
-                 QString());
+        QVERIFY(copy.format() == ScreenFormat() && copy.size() == area.size());
+        QVERIFY(copy.format() != QImage::Format_Indexed8 || copy.colorCount() == 256);
+        QCOMPARE(CompareWithPattern(copy, area.topLeft() + Origin, [](QPoint p) { return !Monitors.contains(p); }), QString());
     }
 
     // A large copy keeps its segment: the next one must not write into it.
     void copiesAreIndependent()
     {
         const QImage first = platform.CopyScreen(QRect(-1280, 0, 2560, 1024));
-        const QImage second = platform.CopyScreen(QRect(-1000, 100, 2000, 900));
-        const auto black = [](QPoint p) { return !Monitors.contains(p); };
-        QCOMPARE(CompareWithPattern(first, QPoint(0, 0), black), QString());
-        QCOMPARE(CompareWithPattern(second, QPoint(280, 100), black), QString());
+        platform.CopyScreen(QRect(-1000, 100, 2000, 900));
+        QCOMPARE(CompareWithPattern(first, QPoint(0, 0), [](QPoint p) { return !Monitors.contains(p); }), QString());
     }
 };
 
