@@ -38,7 +38,7 @@ private Q_SLOTS:
     void cleanupTestCase() { delete m_dialog; }
 
     // Ctrl+Tab, with Shift or as Backtab too, wraps round the two pages; Alt does not matter.
-    void pagesSwitch()
+    void pagesAndTheirLinks()
     {
         QCOMPARE(TabKeys::TabAfterKey(Qt::Key_Backtab, Qt::ControlModifier | Qt::AltModifier, 1, 2), 0);
         QCOMPARE(TabKeys::TabAfterKey(Qt::Key_Tab, Qt::ShiftModifier, 0, 2), -1);
@@ -50,10 +50,7 @@ private Q_SLOTS:
         QTest::keyClick(m_dialog->windowHandle(), Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(ShownPage(), 0);
         QCOMPARE(QApplication::focusWidget(), Control("cmdOK"));
-    }
-
-    void linksOfTheShownPageOpen()
-    {
+        // Only the shown page's links reach the address opener.
         auto *web = Control<QLabel>("lblLink1");
         auto *mail = Control<QLabel>("lblMail1");
         QTest::mouseClick(web, Qt::LeftButton);  // on the parked page

@@ -37,7 +37,7 @@ class ColourAndZoomTest : public QObject
 
 private Q_SLOTS:
     // A number as a long, a byte and a colour: hex with &H, clamped, refused as -1 and 0.
-    void numbers()
+    void numbersNormalFormsAndRefusals()
     {
         const auto read = [](const QString &text) { return QList<int>{TextToLong(text), TextToByte(text), TextToColour(text)}; };
         QCOMPARE(read(QString()), (QList<int>{0, 0, 0}));
@@ -45,10 +45,6 @@ private Q_SLOTS:
         QCOMPARE(read(QStringLiteral("99999999")), (QList<int>{99999999, 255, 16777215}));
         for (const QString &refused : {QStringLiteral("2147483648"), QStringLiteral("-5"), QString(QChar(0x0663))})
             QCOMPARE(read(refused), (QList<int>{-1, 0, 0}));
-    }
-
-    void normalHexAndRefusals()
-    {
         QCOMPARE(QStringList({NormalizeHex("#F8"), NormalizeHex("#12345678"), NormalizeHex("#G1"), NormalizeHex("#\u00df1")}),
                  QStringList({"#F80000", "#123456", "#100000", "#100000"}));  // sharp s is no SS
         Fields c;

@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("fehlt"))));
     }
 
-    void fileTypes()
+    void whatTheDialogIsAskedAndGives()
     {
         const auto shown = [](const QString &filter) {
             QStringList names;
@@ -95,11 +95,7 @@ private Q_SLOTS:
         QCOMPARE(shown(BuildDialogFilter({"A", "*.a", "Bilder", "*.bmp; *.dib;", "odd"})), (QStringList{"A (*.a)", "Bilder (*.bmp *.dib)"}));
         QCOMPARE(shown(QStringLiteral("A%1*.a%1%1B%1*.b%1").arg(QChar(0))), QStringList{"A (*.a)"});  // a double NUL ends it
         QCOMPARE(shown(QStringLiteral("Bitmap")), QStringList{"AlleDateien (*.*) (*.*)"});  // no pair: all files
-    }
-
-    // Paths may be far longer than the 260-character buffer: the chosen one comes back whole.
-    void longPathIsNotCut()
-    {
+        // Paths may be far longer than the 260-character buffer: the chosen one comes back whole.
         const QString path = QLatin1Char('/') + QString(300, u'd') + QStringLiteral("/a.bmp");
         QCOMPARE(ResultBuffer({path}, DefaultSaveFlags), path + QChar(0));
         QCOMPARE(ResultBuffer({QStringLiteral("/a.bmp")}, DefaultSaveFlags).size(), 260);

@@ -98,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(count, 2);
     }
 
-    void numbers()
+    void numbersAndTools()
     {
         const QLocale saved;
         QCOMPARE(cInifile::CLngDefault(QStringLiteral(" 2.5 "), 5), 2);  // blanks allowed, halves to even
@@ -107,6 +107,13 @@ private Q_SLOTS:
         const qint32 german = cInifile::CLngDefault(QStringLiteral("7,5"), 5);
         QLocale::setDefault(saved);
         QCOMPARE(german, 8);
+        // The folder part of a path (the root kept), and a text cut at its first NUL, beyond 16 bits too.
+        const QString d(70000, u'd');
+        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("shot.bmp")), QString());
+        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("/shot.bmp")), QStringLiteral("/"));
+        QCOMPARE(mdlTools::GetFolderPart(u'/' + d + QStringLiteral("/shot.bmp")), u'/' + d);
+        QCOMPARE(mdlTools::TrimAtNull(QStringLiteral("a%1b%1").arg(QChar(0))), QStringLiteral("a"));
+        QCOMPARE(mdlTools::TrimAtNull(d + QChar(0) + QStringLiteral("rest")), d);
     }
 
     // Stored rectangles are kept 60 twips (4 pixels) inside the screen; none stored: the window's own.
@@ -145,17 +152,6 @@ private Q_SLOTS:
         QCOMPARE(m_ini.LastReturnCode(), 0);
         QCOMPARE(m_ini.Key() + m_ini.Default(), QStringLiteral("k Def ault "));
         QCOMPARE(ReadBytes(m_path), QByteArray("[s]\nMaximised=0\nLeft=1500\nTop=1500\n"));
-    }
-
-    // The folder part of a path (the root kept), and a text cut at its first NUL, beyond 16 bits too.
-    void tools()
-    {
-        const QString d(70000, u'd');
-        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("shot.bmp")), QString());
-        QCOMPARE(mdlTools::GetFolderPart(QStringLiteral("/shot.bmp")), QStringLiteral("/"));
-        QCOMPARE(mdlTools::GetFolderPart(u'/' + d + QStringLiteral("/shot.bmp")), u'/' + d);
-        QCOMPARE(mdlTools::TrimAtNull(QStringLiteral("a%1b%1").arg(QChar(0))), QStringLiteral("a"));
-        QCOMPARE(mdlTools::TrimAtNull(d + QChar(0) + QStringLiteral("rest")), d);
     }
 
     void lookups_data()

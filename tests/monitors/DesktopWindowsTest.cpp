@@ -82,24 +82,19 @@ private Q_SLOTS:
         QTRY_COMPARE(platform.WindowRect(d).ToQRect(), QRect(-402, 673, 402, 321));
     }
 
-    // The left box is chosen in the scenario.
-    void monitorChoice_data()
-    {
-        QTest::addColumn<QPoint>("click");  // on the map, relative to the box around the monitors
-        QTest::addColumn<QPoint>("monitorAt");  // a point on the chosen monitor; none: the whole screen
-        QTest::newRow("box around the monitors") << QPoint(4, 4) << QPoint();
-        QTest::newRow("right box") << QPoint(300, 40) << QPoint(0, 500);
-    }
+    // The box around the monitors gives the whole screen, a monitor's box that monitor (the left
+    // one: the scenario).
     void monitorChoice()
     {
-        QFETCH(QPoint, click);
-        QFETCH(QPoint, monitorAt);
-        ModalWatcher::WhenModal<frmMonitor>([&](frmMonitor *map) {
-            MoveTo(map->findChild<QLabel *>(QStringLiteral("lblDesktop"))->mapToGlobal(click));
-            Xdo(QStringLiteral("click 1"));
-        }, nullptr, [](frmMonitor *map) { return map->windowHandle()->isExposed(); });
-        QCOMPARE(m_map->ShowDlg(&m_owner), monitorAt.isNull() ? 0 : platform.MonitorFromPoint(monitorAt));
-        QVERIFY(m_map->isHidden());
+        for (const auto &[click, chosen] : QList<std::pair<QPoint, MonitorHandle>>{
+                 {{4, 4}, 0}, {{300, 40}, platform.MonitorFromPoint(QPoint(0, 500))}}) {
+            ModalWatcher::WhenModal<frmMonitor>([click = click](frmMonitor *map) {
+                MoveTo(map->findChild<QLabel *>(QStringLiteral("lblDesktop"))->mapToGlobal(click));
+                Xdo(QStringLiteral("click 1"));
+            }, nullptr, [](frmMonitor *map) { return map->windowHandle()->isExposed(); });
+            QCOMPARE(m_map->ShowDlg(&m_owner), chosen);
+            QVERIFY(m_map->isHidden());
+        }
     }
 
     // Saved and restored with the frame; a maximised window saves only that and is not moved, a
