@@ -73,6 +73,7 @@ private Q_SLOTS:
                                                "txtValue.ToolTipText=Wert\ntbsAuthor.Caption=Autor\ntbsAuthor.ToolTipText=\n"));
     }
 
+    // Translations, markup in them too, show as plain text; a tag keeps the design text.
     void translationsShowAsPlainText()
     {
         QVERIFY(WriteBytes(m_path, "[frmTest]\nlblTitle.Caption=<b>Fett</b>\nlblTitle.ToolTipText=<b>Tipp</b>\\nzwei\n"

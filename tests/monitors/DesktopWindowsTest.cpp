@@ -45,8 +45,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&m_owner) && QTest::qWaitForWindowExposed(&m_window));
         m_map = new frmMonitor(&m_owner);
         m_other = StartXMessage(QPoint(300, 500), QStringLiteral("Nachbar"));
-        QVERIFY(m_other->window);
-        QTRY_VERIFY(platform.WindowRect(m_other->window).Width > platform.ClientRect(m_other->window).Width);
+        QTRY_VERIFY(m_other->window && platform.WindowRect(m_other->window).Width > platform.ClientRect(m_other->window).Width);
     }
 
     // Frames belong to the window: its rectangle, its point; the desktop is the virtual screen.

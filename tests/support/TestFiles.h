@@ -20,10 +20,7 @@ inline QByteArray ReadBytes(const QString &path)
 }
 
 // Everything in a folder, hidden entries too.
-inline QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+inline QStringList Entries(const QString &f) { return QDir(f).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
 
 // While it lives, writes beyond the given size fail as they would on a full disk, for root too.
 struct FileSizeLimit
@@ -40,7 +37,4 @@ struct FileSizeLimit
 };
 
 // Permission bits do not stop root: tests that rely on them skip there.
-inline bool RunningAsRoot()
-{
-    return ::geteuid() == 0;
-}
+inline bool RunningAsRoot() { return ::geteuid() == 0; }

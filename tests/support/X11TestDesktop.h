@@ -36,14 +36,10 @@ inline QByteArray Run(const QString &program, const QStringList &arguments, cons
 {
     QProcess process;
     process.start(program, arguments);
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    if (!input.isNull())
+        process.write(input), process.closeWriteChannel();
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000))
+        process.kill(), process.waitForFinished();
     return process.readAllStandardOutput();
 }
 
