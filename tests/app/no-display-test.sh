@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Without an X display the program says so in one German line and ends with exit code 1, before
-# Qt could abort: DISPLAY unset, a Wayland-only session, a display that does not answer.
+# Qt could abort: DISPLAY unset, a Wayland-only desktop, a display that does not answer.
 set -u
 failed=0
 check() {  # what, the text expected, the environment

@@ -1,4 +1,4 @@
-// Small file helpers shared by the tests.
+// Small file functions shared by the tests.
 #pragma once
 
 #include <QtCore>
