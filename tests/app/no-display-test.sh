@@ -2,19 +2,15 @@
 # Without an X display the program says so in one German line and ends with exit code 1, before
 # Qt could abort: DISPLAY unset, a Wayland session that does not answer, a display that does not answer.
 set -u
-program=$1
 failed=0
-check() {
-    local what=$1 expect=$2
+check() {  # what, the text expected, the environment
+    local what=$1 expect=$2 err rc
     shift 2
-    local err rc
-    err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" "$program" 2>&1 >/dev/null)
-    rc=$?
-    if [ "$rc" -ne 1 ] || [ "$(printf '%s\n' "$err" | wc -l)" -ne 1 ] || [[ "$err" != *"$expect"* ]]; then
-        echo "FAIL: $what: exit $rc, stderr: $err"
-        failed=1
-    fi
+    err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" "$program" 2>&1 >/dev/null) && rc=0 || rc=$?
+    [ "$rc" -eq 1 ] && [ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] && [[ "$err" == *"$expect"* ]] ||
+        { echo "FAIL: $what: exit $rc, stderr: $err"; failed=1; }
 }
+program=$1
 check "DISPLAY unset" "DISPLAY ist nicht gesetzt"
 check "Wayland session that does not answer" "Wayland-Sitzung „wayland-0“ (WAYLAND_DISPLAY) antwortet nicht" WAYLAND_DISPLAY=wayland-0
 check "no server at DISPLAY" "Keine Verbindung zum X-Display „:987“" DISPLAY=:987

@@ -1,21 +1,11 @@
-// Localising a window: which controls are visited in which order under which keys, tags that
-// keep design texts, and translations shown as plain text.
+// Localising a window: controls visited, keys written, design texts kept, translations as plain text.
 #include "localisation/LocalizeForm.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 
 #include "support/TestFiles.h"
 
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTextDocument>
-#include <QToolButton>
+#include <QtWidgets>
 #include <QtTest>
 
 namespace {
@@ -83,6 +73,7 @@ private Q_SLOTS:
                                                "txtValue.ToolTipText=Wert\ntbsAuthor.Caption=Autor\ntbsAuthor.ToolTipText=\n"));
     }
 
+    // Translations, markup in them too, show as plain text; a tag keeps the design text.
     void translationsShowAsPlainText()
     {
         QVERIFY(WriteBytes(m_path, "[frmTest]\nlblTitle.Caption=<b>Fett</b>\nlblTitle.ToolTipText=<b>Tipp</b>\\nzwei\n"

@@ -1,7 +1,7 @@
 // A desktop made of rectangles for tests: monitors, windows, one picture of the screen.
 #include "support/FakeDesktop.h"
 
-#include <QPainter>
+#include <QtGui>
 
 MonitorHandle FakeDesktop::AddMonitor(const QRect &rect, const QRect &work)
 {
@@ -18,10 +18,8 @@ WindowHandle FakeDesktop::AddWindow(const QRect &outer, const QMargins &frame, W
 
 FakeDesktop::Window *FakeDesktop::Find(WindowHandle w) const
 {
-    for (const Window &window : windows)
-        if (window.handle == w)
-            return const_cast<Window *>(&window);
-    return nullptr;
+    const auto it = std::find_if(windows.cbegin(), windows.cend(), [w](const Window &window) { return window.handle == w; });
+    return it == windows.cend() ? nullptr : const_cast<Window *>(&*it);
 }
 
 ScreenRect FakeDesktop::VirtualScreen() const
@@ -34,10 +32,8 @@ ScreenRect FakeDesktop::VirtualScreen() const
 
 MonitorHandle FakeDesktop::MonitorFromPoint(QPoint p) const
 {
-    for (const Monitor &m : monitors)
-        if (m.rect.contains(p))
-            return m.handle;
-    return 0;
+    const auto m = std::find_if(monitors.cbegin(), monitors.cend(), [p](const Monitor &each) { return each.rect.contains(p); });
+    return m == monitors.cend() ? 0 : m->handle;
 }
 
 MonitorHandle FakeDesktop::MonitorFromWindow(WindowHandle w) const
@@ -50,16 +46,12 @@ MonitorHandle FakeDesktop::MonitorFromWindow(WindowHandle w) const
 
 bool FakeDesktop::MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const
 {
-    for (const Monitor &m : monitors) {
-        if (m.handle == h) {
-            if (monitor)
-                *monitor = ScreenRect::FromQRect(m.rect);
-            if (work)
-                *work = ScreenRect::FromQRect(m.work);
-            return true;
-        }
-    }
-    return false;
+    const auto m = std::find_if(monitors.cbegin(), monitors.cend(), [h](const Monitor &each) { return each.handle == h; });
+    if (m != monitors.cend() && monitor)
+        *monitor = ScreenRect::FromQRect(m->rect);
+    if (m != monitors.cend() && work)
+        *work = ScreenRect::FromQRect(m->work);
+    return m != monitors.cend();
 }
 
 WindowHandle FakeDesktop::WindowFromPoint(QPoint p) const
@@ -68,11 +60,9 @@ WindowHandle FakeDesktop::WindowFromPoint(QPoint p) const
     WindowHandle found = 0;
     for (bool deeper = true; deeper;) {
         deeper = false;
-        for (auto it = windows.crbegin(); it != windows.crend() && !deeper; ++it) {
-            deeper = it->parent == found && it->outer.ToQRect().contains(p);
-            if (deeper)
+        for (auto it = windows.crbegin(); it != windows.crend() && !deeper; ++it)
+            if ((deeper = it->parent == found && it->outer.ToQRect().contains(p)))
                 found = it->handle;
-        }
     }
     return found ? found : DesktopWindow();
 }
@@ -102,10 +92,8 @@ QImage FakeDesktop::CopyScreen(const QRect &r)
     QImage copy(r.size(), QImage::Format_RGB32);
     copy.fill(Qt::black);
     QPainter painter(&copy);
-    for (const Monitor &m : monitors) {
-        const QRect part = m.rect & r & QRect(screenTopLeft, screen.size());
-        if (!part.isEmpty())
+    for (const Monitor &m : monitors)
+        if (const QRect part = m.rect & r & QRect(screenTopLeft, screen.size()); !part.isEmpty())
             painter.drawImage(part.topLeft() - r.topLeft(), screen, part.translated(-screenTopLeft));
-    }
     return copy;
 }

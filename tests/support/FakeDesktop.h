@@ -3,9 +3,7 @@
 
 #include "platform/Platform.h"
 
-#include <QImage>
-#include <QList>
-#include <QMargins>
+#include <QtGui>
 
 // While it lives, a FakeDesktop is the current platform. Tests fill its lists directly; the first
 // monitor is the primary, later windows lie above earlier ones, window 1 is the desktop.

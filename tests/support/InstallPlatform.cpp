@@ -1,8 +1,7 @@
-// Tests on a real desktop use the platform the program would use there, installed as soon as the
-// application object exists.
+// Tests on a real desktop use the program's own platform, installed with the application object.
 #include "platform/PlatformLoader.h"
 
-#include <QCoreApplication>
+#include <QtCore>
 
 static void InstallRealPlatform() { PlatformLoader::InstallPlatform(); }
 Q_COREAPP_STARTUP_FUNCTION(InstallRealPlatform)

@@ -1,28 +1,12 @@
 // Drives modal windows from a test: acts on the next one that appears, while its event loop runs.
 #pragma once
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QPointer>
-#include <QTimer>
+#include <QtWidgets>
 #include <QtTest>
 
 #include <functional>
 
 namespace ModalWatcher {
-
-// Watchers still waiting (one that expects no window); Clear() removes them between tests.
-inline QList<QPointer<QTimer>> &Pending()
-{
-    static QList<QPointer<QTimer>> pending;
-    return pending;
-}
-inline void Clear()
-{
-    for (const QPointer<QTimer> &timer : std::as_const(Pending()))
-        delete timer.data();
-    Pending().clear();
-}
 
 // Runs action on the next visible modal window of type T (other than notThis) once ready(window)
 // holds. Arm it before the call that opens the window. A window that does not come within ten
@@ -31,7 +15,6 @@ template <typename T>
 void WhenModal(std::function<void(T *)> action, QWidget *notThis = nullptr, std::function<bool(T *)> ready = nullptr)
 {
     auto *timer = new QTimer;
-    Pending().append(timer);
     const QDeadlineTimer deadline(10000);
     QObject::connect(timer, &QTimer::timeout, [=] {
         auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());

@@ -1,10 +1,10 @@
-// Small file helpers shared by the tests.
+// Small file functions shared by the tests.
 #pragma once
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
+#include <QtCore>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 inline bool WriteBytes(const QString &path, const QByteArray &bytes)
@@ -19,8 +19,22 @@ inline QByteArray ReadBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Permission bits do not stop root: tests that rely on them skip there.
-inline bool RunningAsRoot()
+// Everything in a folder, hidden entries too.
+inline QStringList Entries(const QString &f) { return QDir(f).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
+
+// While it lives, writes beyond the given size fail as they would on a full disk, for root too.
+struct FileSizeLimit
 {
-    return ::geteuid() == 0;
-}
+    rlimit old{};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{bytes, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+};
+
+// Permission bits do not stop root: tests that rely on them skip there.
+inline bool RunningAsRoot() { return ::geteuid() == 0; }

@@ -1,9 +1,7 @@
-// What tests on a private X11 desktop share: a root window whose every pixel tells its position,
-// other programs (xdotool, xprop, xclip, xmessage) run while this program's events flow.
+// Shared by tests on a private X11 desktop: a root pattern of positions, other programs run.
 #pragma once
 
-#include <QImage>
-#include <QProcess>
+#include <QtGui>
 #include <QtTest>
 
 #include <xcb/xcb.h>
@@ -38,43 +36,25 @@ inline QByteArray Run(const QString &program, const QStringList &arguments, cons
 {
     QProcess process;
     process.start(program, arguments);
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)) {
-        process.kill();
-        process.waitForFinished();
-    }
+    if (!input.isNull())
+        process.write(input), process.closeWriteChannel();
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000))
+        process.kill(), process.waitForFinished();
     return process.readAllStandardOutput();
 }
 
 inline void Xdotool(const QStringList &arguments) { Run(QStringLiteral("xdotool"), arguments); }
-inline void MoveTo(QPoint root) { Xdotool({QStringLiteral("mousemove"), QString::number(root.x()), QString::number(root.y())}); }
+// xdotool commands as one line: "keydown ctrl mouseup 1 keyup ctrl".
+inline void Xdo(const QString &commands) { Xdotool(commands.split(QLatin1Char(' '))); }
+inline void MoveTo(QPoint root) { Xdo(QStringLiteral("mousemove %1 %2").arg(root.x()).arg(root.y())); }
 
-// The clipboard as another program sees it.
-inline QByteArray Clipboard(const QString &target)
-{
-    return Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
-                                         target, QStringLiteral("-o")});
-}
+// The clipboard as another program sees it; another program taking it with a text (xclip keeps
+// serving it in the background).
+inline QByteArray Clipboard(const QString &target) { return Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", target, "-o"}); }
+inline QStringList ClipboardTargets() { return QString::fromLatin1(Clipboard(QStringLiteral("TARGETS"))).split(u'\n', Qt::SkipEmptyParts); }
+inline void PutTextOnClipboard(const QByteArray &text) { Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, text); }
 
-inline QStringList ClipboardTargets()
-{
-    return QString::fromLatin1(Clipboard(QStringLiteral("TARGETS"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// Another program takes the clipboard with a text (xclip keeps serving it in the background).
-inline void PutTextOnClipboard(const QByteArray &text)
-{
-    Run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")}, text);
-}
-
-inline bool IsAbove(quint32 window)
-{
-    return Run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_STATE")})
-        .contains("_NET_WM_STATE_ABOVE");
-}
+inline bool IsAbove(quint32 window) { return Run(QStringLiteral("xprop"), {"-id", QString::number(window), "_NET_WM_STATE"}).contains("_ABOVE"); }
 
 // The pattern's stored pixel value at root (x, y): an index at depth 8, RGB 5-6-5 at 16, 0xRRGGBB at 24.
 inline quint32 PatternValue(int depth, int x, int y)
@@ -120,24 +100,20 @@ inline void PaintRootPattern()
 // An empty text when they agree, else the first difference.
 inline QString CompareWithPattern(const QImage &copy, QPoint rootTopLeft, const std::function<bool(QPoint)> &black = {})
 {
-    if (copy.isNull())
-        return QStringLiteral("no picture");
     Connection x;
-    const bool indexed = copy.format() == QImage::Format_Indexed8;
-    const bool rgb16 = copy.format() == QImage::Format_RGB16;
+    const bool indexed = copy.format() == QImage::Format_Indexed8, rgb16 = copy.format() == QImage::Format_RGB16;
     for (int y = 0; y < copy.height(); ++y)
         for (int px = 0; px < copy.width(); ++px) {
             const QPoint at = rootTopLeft + QPoint(px, y);
-            const quint32 expected = black && black(at) ? (indexed ? x.screen->black_pixel : 0)
-                                                        : PatternValue(x.screen->root_depth, at.x(), at.y());
+            const quint32 expected = !black || !black(at) ? PatternValue(x.screen->root_depth, at.x(), at.y())
+                                     : indexed ? x.screen->black_pixel : 0;
             const quint32 actual = indexed ? quint32(copy.pixelIndex(px, y))
-                : rgb16 ? reinterpret_cast<const quint16 *>(copy.constScanLine(y))[px]
-                        : copy.pixel(px, y) & 0xffffff;
+                                 : rgb16   ? reinterpret_cast<const quint16 *>(copy.constScanLine(y))[px]
+                                           : copy.pixel(px, y) & 0xffffffu;
             if (actual != expected || (!indexed && !rgb16 && qAlpha(copy.pixel(px, y)) != 255))
-                return QStringLiteral("root %1,%2: %3 instead of %4")
-                    .arg(at.x()).arg(at.y()).arg(copy.pixel(px, y), 0, 16).arg(expected, 0, 16);
+                return QStringLiteral("root %1,%2: %3 instead of %4").arg(at.x()).arg(at.y()).arg(actual, 0, 16).arg(expected, 0, 16);
         }
-    return {};
+    return copy.isNull() ? QStringLiteral("no picture") : QString();
 }
 
 // Another program's top-level window (xmessage with two buttons), found once it is mapped.
@@ -145,22 +121,16 @@ struct ForeignWindow
 {
     QProcess process;
     quint32 window = 0;  // the application window, the one the window manager frames
-    ~ForeignWindow()
-    {
-        process.kill();
-        process.waitForFinished();
-    }
+    ~ForeignWindow() { process.kill(), process.waitForFinished(); }
 };
 inline std::unique_ptr<ForeignWindow> StartXMessage(QPoint root, const QString &title)
 {
     auto result = std::make_unique<ForeignWindow>();
-    result->process.start(QStringLiteral("xmessage"),
-                          {QStringLiteral("-geometry"), QStringLiteral("+%1+%2").arg(root.x()).arg(root.y()),
-                           QStringLiteral("-title"), title, QStringLiteral("-buttons"), QStringLiteral("Ja:0,Nein:1"),
-                           QStringLiteral("Bildschirm kopieren?")});
-    const QByteArray found = Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
-                                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')});
-    result->window = found.split('\n').first().trimmed().toUInt();
+    result->process.start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("+%1+%2").arg(root.x()).arg(root.y()),
+                                                       QStringLiteral("-title"), title, QStringLiteral("-buttons"),
+                                                       QStringLiteral("Ja:0,Nein:1"), QStringLiteral("Bildschirm kopieren?")});
+    const QString search = QStringLiteral("search --sync --onlyvisible --name ^%1$").arg(title);
+    result->window = Run(QStringLiteral("xdotool"), search.split(QLatin1Char(' '))).split('\n').first().trimmed().toUInt();
     return result;
 }
 

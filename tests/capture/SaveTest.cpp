@@ -1,0 +1,161 @@
+// Saving a capture: the save dialog's set-up, the dialog itself, BMP saves that fail.
+#include "base/RuntimeError.h"
+#include "capture/CaptureOutput.h"
+#include "capture/mdlFileDialog.h"
+#include "support/ModalWatcher.h"
+#include "support/TestFiles.h"
+
+#include <QtWidgets>
+#include <QtTest>
+
+
+using namespace mdlFileDialog;
+using ModalWatcher::WhenModal;
+
+namespace {
+void TypeAndConfirm(QFileDialog *dialog, const QString &name)
+{
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    edit->setText(name);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+const QString Filter = BuildDialogFilter({QStringLiteral("Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("Alle"),
+                                          QStringLiteral("*")});
+}
+
+class SaveTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    qint32 m_flags = 0;
+    qint32 m_filterIndex = 1;
+
+    QString Save(const QString &name = QString(), const QString &folder = QString())
+    {
+        return ShowSaveDialog(m_flags, folder.isNull() ? m_dir.path() : folder, Filter, m_filterIndex, QStringLiteral("bmp"), name,
+                              QStringLiteral("Speichern"), nullptr);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_flags = 0;
+        m_filterIndex = 1;
+    }
+
+    // The dialog opens as asked; the default extension is added, whatever file type is chosen; the
+    // chosen type comes back; the program's current folder stays, wherever the user goes.
+    void typedNameGetsTheExtension()
+    {
+        const QString current = QDir::currentPath();
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
+        QString shown;
+        WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+            shown = QStringList({dialog->windowTitle(), dialog->directory().path(), dialog->selectedNameFilter(),
+                                 dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text()}).join(u'|');
+            dialog->setDirectory(m_dir.filePath(QStringLiteral("sub")));
+            dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->setCurrentIndex(1);
+            TypeAndConfirm(dialog, QStringLiteral("shot"));
+        });
+        QCOMPARE(Save(QStringLiteral("bild.bmp")), m_dir.filePath(QStringLiteral("sub/shot.bmp")));
+        QCOMPARE(shown, QStringLiteral("Speichern|") + m_dir.path() + QStringLiteral("|Bitmap|bild.bmp"));
+        QCOMPARE(m_flags, DefaultSaveFlags);
+        QCOMPARE(m_filterIndex, 2);
+        QCOMPARE(QDir::currentPath(), current);
+    }
+
+    // A name in a folder that is not there is refused in the dialog; a cancel then gives nothing.
+    void missingFolderIsRefused()
+    {
+        QString warning;
+        WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+            WhenModal<QMessageBox>([&, dialog](QMessageBox *box) {
+                warning = box->text();
+                box->button(QMessageBox::Ok)->click();
+                QVERIFY(dialog->isVisible());
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }, dialog);
+            TypeAndConfirm(dialog, QStringLiteral("fehlt/shot"));
+        });
+        QCOMPARE(Save(), QString());
+        QVERIFY2(warning.contains(m_dir.filePath(QStringLiteral("fehlt"))), qPrintable(warning));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("fehlt"))));
+    }
+
+    void whatTheDialogIsAskedAndGives()
+    {
+        const auto shown = [](const QString &filter) {
+            QStringList names;
+            for (const FileType &type : ParseDialogFilter(filter))
+                names << ToNameFilter(type);
+            return names;
+        };
+        QCOMPARE(shown(BuildDialogFilter({"A", "*.a", "Bilder", "*.bmp; *.dib;", "odd"})), (QStringList{"A (*.a)", "Bilder (*.bmp *.dib)"}));
+        QCOMPARE(shown(QStringLiteral("A%1*.a%1%1B%1*.b%1").arg(QChar(0))), QStringList{"A (*.a)"});  // a double NUL ends it
+        QCOMPARE(shown(QStringLiteral("Bitmap")), QStringList{"AlleDateien (*.*) (*.*)"});  // no pair: all files
+        // Paths may be far longer than the 260-character buffer: the chosen one comes back whole.
+        const QString path = QLatin1Char('/') + QString(300, u'd') + QStringLiteral("/a.bmp");
+        QCOMPARE(ResultBuffer({path}, DefaultSaveFlags), path + QChar(0));
+        QCOMPARE(ResultBuffer({QStringLiteral("/a.bmp")}, DefaultSaveFlags).size(), 260);
+    }
+
+    // Regression: the dialog listed dates, sizes and types in the desktop's English ("7 Dec",
+    // "Windows BMP image") and cut the types short.
+    void listInGerman()
+    {
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("bild.bmp")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(1344, 'x')) == 1344 && file.flush());
+        QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(14, 3)), QFileDevice::FileModificationTime));
+        file.close();
+        QStringList shown;
+        bool fits = true;
+        const auto view = [](QFileDialog *dialog) { return dialog->findChild<QTreeView *>(QStringLiteral("treeView")); };
+        WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+            for (int column = 1; column < 4; ++column) {
+                shown << view(dialog)->model()->index(0, column, view(dialog)->rootIndex()).data().toString();
+                fits = fits && view(dialog)->header()->sectionSize(column)
+                                   > view(dialog)->fontMetrics().horizontalAdvance(shown.last());
+            }
+            dialog->reject();
+        }, nullptr, [&](QFileDialog *dialog) {
+            return view(dialog) && view(dialog)->model()->rowCount(view(dialog)->rootIndex()) == 1;
+        });
+        Save(QString(), folder.path());
+        QCOMPARE(shown, (QStringList{QStringLiteral("1,31 KiB"), QStringLiteral("BMP-Datei"), QStringLiteral("07.12.26 14:03")}));
+        QVERIFY2(fits, qPrintable(shown.join(QLatin1Char('|'))));
+    }
+
+    // A save on a nearly full disk used to report success and leave a truncated file in place of
+    // the old one. Now error 75, the old file as it was, nothing else left.
+    void failedSaveRaisesError75_data()
+    {
+        QTest::addColumn<QString>("name");  // beside the old file
+        QTest::newRow("full disk (file size limit)") << "shot.bmp";
+        QTest::newRow("folder that is not there") << "gone/shot.bmp";
+    }
+    void failedSaveRaisesError75()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir folder;
+        const QByteArray before(20000, 'B');
+        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("shot.bmp")), before));
+        QImage picture(400, 300, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QString text;
+        try {
+            const FileSizeLimit limit(64 * 1024);
+            CaptureOutput::WriteBitmapFile(picture, folder.filePath(name));
+        } catch (const RuntimeError &error) {
+            text = StandardErrorText(error);
+        }
+        QVERIFY2(text.endsWith(QLatin1String("\r\n(Runtime-Error: 75)")), qPrintable(text));
+        QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("shot.bmp"))), before);
+        QCOMPARE(Entries(folder.path()), QStringList{QStringLiteral("shot.bmp")});
+    }
+};
+
+QTEST_MAIN(SaveTest)
+#include "SaveTest.moc"
