@@ -121,7 +121,10 @@ private Q_SLOTS:
             }
             dialog->reject();
         }, nullptr, [&](QFileDialog *dialog) {
-            return view(dialog) && view(dialog)->model()->rowCount(view(dialog)->rootIndex()) == 1;
+            // The file's size and date arrive from the model's own thread, after its row.
+            const QTreeView *list = view(dialog);
+            const auto cell = [&](int column) { return list->model()->index(0, column, list->rootIndex()).data().toString(); };
+            return list && list->model()->rowCount(list->rootIndex()) == 1 && !cell(1).isEmpty() && !cell(3).isEmpty();
         });
         Save(QString(), folder.path());
         QCOMPARE(shown, (QStringList{QStringLiteral("1,31 KiB"), QStringLiteral("BMP-Datei"), QStringLiteral("07.12.26 14:03")}));
