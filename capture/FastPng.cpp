@@ -88,12 +88,12 @@ QByteArray Encode(const QImage &picture, int bands)
         parts[i].top = int(qsizetype(rgb.height()) * qsizetype(i) / qsizetype(parts.size()));
         parts[i].rows = int(qsizetype(rgb.height()) * qsizetype(i + 1) / qsizetype(parts.size())) - parts[i].top;
     }
-    std::vector<std::thread> helpers;
+    std::vector<std::thread> workers;
     for (size_t i = 1; i < parts.size(); ++i)
-        helpers.emplace_back(EncodeBand, std::cref(rgb), std::ref(parts[i]), false, i + 1 == parts.size());
+        workers.emplace_back(EncodeBand, std::cref(rgb), std::ref(parts[i]), false, i + 1 == parts.size());
     EncodeBand(rgb, parts[0], true, parts.size() == 1);
-    for (std::thread &helper : helpers)
-        helper.join();
+    for (std::thread &worker : workers)
+        worker.join();
 
     QByteArray header;
     AppendBigEndian(header, quint32(rgb.width()));

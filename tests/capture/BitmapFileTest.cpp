@@ -81,10 +81,7 @@ private Q_SLOTS:
 
         QImage back;
         QVERIFY(back.loadFromData(bytes, "BMP"));
-        QCOMPARE(back.size(), picture.size());
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                QCOMPARE(back.pixel(x, y), picture.pixel(x, y));
+        QCOMPARE(back.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
 
         const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
         const QString compare = QStandardPaths::findExecutable(QStringLiteral("compare"));

@@ -215,14 +215,7 @@ private Q_SLOTS:
         const QString window = QString::fromLatin1(Run(QStringLiteral("xdotool"), wait + QStringList{"Pixolva v"})).trimmed();
         QVERIFY(!window.isEmpty());
         // The hand (its centre 264, 208 in the client area) dropped on the desktop copies all of it.
-        QPoint client;
-        for (const QByteArray &line : Run(QStringLiteral("xwininfo"), {"-id", window}).split('\n')) {
-            if (line.contains("Absolute upper-left X:"))
-                client.setX(line.split(':').last().trimmed().toInt());
-            else if (line.contains("Absolute upper-left Y:"))
-                client.setY(line.split(':').last().trimmed().toInt());
-        }
-        MoveTo(client + QPoint(264, 208));
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("264"), QStringLiteral("208")});
         Xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
         MoveTo(QPoint(40, 980));
         Xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command in a private Wayland session: headless sway with Xwayland, optionally the real portal.
 #
-#   with-sway-session.sh [--size WxH] [--background '#rrggbb'] [--portal] [--as-session-user] -- command...
+#   with-sway-session.sh [--size WxH] [--background '#rrggbb'] [--portal] -- command...
 #
 # sway refuses to run as root, so as root the compositor runs as nobody. The command still runs as
 # the caller by default: it reaches the compositor through a link to its socket and Xwayland through
 # a grant for that user, so a test binary needs no access for nobody to the build tree.
-# --as-session-user runs the command (and its bus) as the compositor's user instead.
 # The command always gets a session bus of its own; --portal puts xdg-desktop-portal on it, with
 # xdg-desktop-portal-wlr (Screenshot, through grim) and xdg-desktop-portal-gtk (Access) behind it.
 # The command gets WAYLAND_DISPLAY, DISPLAY (Xwayland), SWAYSOCK, XDG_RUNTIME_DIR,
@@ -20,8 +19,6 @@ if [ "${1:-}" = --on-bus ]; then
     cleanup() {
         for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
         wait 2>/dev/null || true
-        # -wlr writes every screenshot to this one fixed file; leave none behind for the next user.
-        [ "$portal" = 1 ] && [ -O /tmp/out.png ] && [ /tmp/out.png -nt "$logs/portal.out" ] && rm -f /tmp/out.png
         return 0
     }
     trap cleanup EXIT
@@ -48,18 +45,16 @@ fi
 size=640x480
 background='#ff8000'
 portal=0
-as_user=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --size) size=$2; shift 2 ;;
         --background) background=$2; shift 2 ;;
         --portal) portal=1; shift ;;
-        --as-session-user) as_user=1; shift ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--background '#rrggbb'] [--portal] [--as-session-user] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--background '#rrggbb'] [--portal] -- command..." >&2; exit 2; }
 
 tools=(sway swaybg Xwayland xhost dbus-run-session gdbus)
 [ "$portal" = 1 ] && tools+=(pipewire grim /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr
@@ -120,14 +115,8 @@ unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCA
 timeout 10 "${as_session[@]}" xhost +si:localuser:"$(id -un)" >/dev/null ||
     { echo "Xwayland on $DISPLAY does not answer" >&2; cat "$work/sway.log" >&2; exit 1; }
 
-run=()
-if [ "$as_user" = 1 ]; then
-    export HOME=$work/session/home XDG_RUNTIME_DIR=$work/session/runtime
-    run=("${as_session[@]}")
-else
-    export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
-    ln -s "$work/session/runtime/$socket" "$XDG_RUNTIME_DIR/$socket"
-fi
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
+ln -s "$work/session/runtime/$socket" "$XDG_RUNTIME_DIR/$socket"
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 
 # Only these two backends, whatever other desktops this machine has installed.
@@ -154,7 +143,7 @@ cat >"$work/bus.conf" <<EOF
 EOF
 # In a process group of its own, so that a timeout ends everything it started.
 set -m
-"${run[@]}" dbus-run-session --config-file="$work/bus.conf" -- "$0" --on-bus "$(dirname "$XDG_RUNTIME_DIR")" "$portal" "$@" &
+dbus-run-session --config-file="$work/bus.conf" -- "$0" --on-bus "$(dirname "$XDG_RUNTIME_DIR")" "$portal" "$@" &
 main=$!
 set +m
 wait "$main"
