@@ -6,7 +6,7 @@
 # x11: a private Xvfb. x11-wm: a private Xvfb with openbox. DESKTOP passes --screen, --scale and
 # --monitor options to the harness.
 # portal: widgets offscreen, on a private session bus with the real desktop portal and a fake
-# desktop behind it; DESKTOP passes --deny, --cancel, --no-portal, --pattern, --size.
+# desktop behind it; DESKTOP passes --deny, --cancel, --no-portal, --size.
 # sway: headless sway with Xwayland; sway-portal: with the real portal and its wlroots backend
 # too (one such test at a time). DESKTOP passes --size and --background. pixolva_add_test_run runs a test built before once more, on
 # another desktop.

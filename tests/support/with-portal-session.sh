@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command on its own session bus with the real desktop portal and a fake desktop behind it.
 #
-#   with-portal-session.sh [--deny|--cancel|--no-portal] [--pattern FILE.png] [--size WxH] -- command...
+#   with-portal-session.sh [--deny|--cancel|--no-portal] [--size WxH] -- command...
 #
-# Screenshot hands out a copy of the pattern (by default a generated one where each pixel tells its
-# own place, see portal_backend.py), PickColor a fixed colour. --deny refuses the Access question a
+# Screenshot hands out a copy of a pattern in which each pixel tells its own place (see
+# portal_backend.py), PickColor the colour 51, 102, 255. --deny refuses the Access question a
 # non-interactive screenshot asks, --cancel makes Screenshot and PickColor answer "cancelled", and
 # --no-portal leaves the bus without any portal. The command gets:
-#   PIXOLVA_PORTAL_PATTERN       the picture Screenshot hands out
-#   PIXOLVA_PORTAL_PATTERN_SIZE  its size, WxH
-#   PIXOLVA_PORTAL_COLOR         the colour PickColor answers, r,g,b in 0..255
-#   PIXOLVA_PORTAL_SHOTS         the folder the handed-out copies are written to
+#   PIXOLVA_PORTAL_PATTERN  the picture Screenshot hands out
+#   PIXOLVA_PORTAL_SHOTS    the folder the handed-out copies are written to
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -64,20 +62,18 @@ if [ "${1:-}" = --on-bus ]; then
 fi
 
 mode=allow
-pattern=
 size=1280x1024
 while [ $# -gt 0 ]; do
     case "$1" in
         --deny) mode=deny; shift ;;
         --cancel) mode=cancel; shift ;;
         --no-portal) mode=no-portal; shift ;;
-        --pattern) pattern=$2; shift 2 ;;
         --size) size=$2; shift 2 ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--deny|--cancel|--no-portal] [--pattern FILE.png] [--size WxH] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--deny|--cancel|--no-portal] [--size WxH] -- command..." >&2; exit 2; }
 
 for tool in dbus-run-session gdbus "$portal" "$store"; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (run scripts/install-deps.sh)" >&2; exit 1; }
@@ -96,15 +92,8 @@ trap 'exit 143' TERM INT HUP
 mkdir -p "$work/home/Pictures" "$work/config" "$work/data" "$work/cache" "$work/runtime" "$work/portals" "$work/services"
 chmod 700 "$work/runtime"
 
-if [ -z "$pattern" ]; then
-    pattern=$work/pattern.png
-    "$python" "$here/portal_backend.py" pattern "$pattern" "${size%x*}" "${size#*x}"
-fi
-[ -r "$pattern" ] || { echo "no pattern file: $pattern" >&2; exit 1; }
-export PIXOLVA_PORTAL_PATTERN=$pattern
-export PIXOLVA_PORTAL_PATTERN_SIZE=$("$python" -c 'import struct, sys
-w, h = struct.unpack(">II", open(sys.argv[1], "rb").read(24)[16:24]); print(f"{w}x{h}")' "$pattern")
-export PIXOLVA_PORTAL_COLOR=51,102,255
+export PIXOLVA_PORTAL_PATTERN=$work/pattern.png
+"$python" "$here/portal_backend.py" pattern "$PIXOLVA_PORTAL_PATTERN" "${size%x*}" "${size#*x}"
 export PIXOLVA_PORTAL_SHOTS=$work/home/Pictures
 
 cat >"$work/portals/pixolvatest.portal" <<EOF

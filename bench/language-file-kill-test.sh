@@ -2,7 +2,7 @@
 # The language file under hostile starts: the program killed with SIGKILL at random moments of a
 # first start, and two instances started at once. Runs on Qt's offscreen platform.
 #
-#   scripts/language-file-crash-test.sh build/pixolva [kills] [pairs]
+#   bench/language-file-kill-test.sh build/pixolva [kills] [pairs]
 #
 # After every kill the file must be absent or one complete version (the one before the start or
 # the completed one), and the next start must complete it and leave no temporary behind. After
