@@ -1,12 +1,14 @@
 // Pixolva: colour picker and screenshot tool.
 #include "app/MessageBoxes.h"
 #include "app/frmMain.h"
+#include "base/Cursors.h"
 #include "base/RuntimeError.h"
+#include "base/WorkAhead.h"
 #include "capture/ClipboardKeeper.h"
 #include "capture/ClipboardPicture.h"
 #include "platform/DisplayCheck.h"
-#include "platform/FontConfigWarmUp.h"
 #include "platform/PlatformLoader.h"
+#include "platform/ReadAhead.h"
 #include "platform/X11ClipboardManager.h"
 #include "platform/X11PasteHold.h"
 
@@ -30,24 +32,37 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", noDisplay.toUtf8().constData());
         return 1;
     }
-    FontConfigWarmUp fonts;
+    // Read while the application object starts; the window's first text takes it.
+    WorkAhead fontConfiguration(&ReadAhead::FontConfiguration);
     QApplication app(argc, argv);
+    // Wanted by the window's first caption, at once after the start of the application object.
+    WorkAhead sessionBus(&ReadAhead::SessionBus);
+    // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
+    QTranslator qtTexts;
+    bool qtTextsLoaded = false;
+    // What the window takes from the moment it is made, in the order it takes it, and what it
+    // needs only once it is shown; the window waits for a part not ready when it gets there.
+    WorkAhead forWindow([&fontConfiguration, &qtTexts, &qtTextsLoaded] {
+        Cursors::WindowIconImage();
+        fontConfiguration.Wait();
+        ReadAhead::FontList();
+        Cursors::Prepare();
+        qtTextsLoaded = qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    });
     // Desktops and docks find the entry and its icon for our windows by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
     PlatformLoader::InstallPlatform();
     // A paste right after a copy waits for the encoding elsewhere, not in the window.
     X11PasteHold::Install(&ClipboardPicture::StillEncoding);
-    // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });
-    fonts.Wait();
     auto window = std::make_unique<frmMain>();
     window->show();
+    forWindow.Wait();
+    if (qtTextsLoaded)
+        QCoreApplication::installTranslator(&qtTexts);
     const int code = app.exec();
     // A capture on the clipboard stays there after the window has gone.
     window.reset();

@@ -15,7 +15,14 @@ QImage Transparent(int size)
     return image;
 }
 
-// The pipette drawn along the x axis from its tip at the origin; callers rotate it into place.
+// The pipette's turn from the x axis up to the upper right, 45 degrees written out: the same
+// pixels as rotate(-45), without the maths library's sine tables in memory.
+QTransform UpRightDiagonal()
+{
+    return QTransform(M_SQRT1_2, -M_SQRT1_2, M_SQRT1_2, M_SQRT1_2, 0, 0);
+}
+
+// The pipette drawn along the x axis from its tip at the origin; callers turn it into place.
 void DrawPipette(QPainter &p, double scale)
 {
     p.scale(scale, scale);
@@ -43,15 +50,14 @@ void DrawPipette(QPainter &p, double scale)
     p.setBrush(QColor(170, 20, 20));
     p.drawRoundedRect(QRectF(26, -4, 16, 8), 4, 4);
 }
-}
 
-QImage EyedropperImage()
+QImage DrawEyedropper()
 {
     QImage image = Transparent(32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(0.5, 31.5);
-    p.rotate(-45);
+    p.setTransform(UpRightDiagonal(), true);
     DrawPipette(p, 1.0);
     p.end();
     // The very tip pixel is opaque, so the hot spot sits on a visible point of the image.
@@ -59,12 +65,7 @@ QImage EyedropperImage()
     return image;
 }
 
-QCursor Eyedropper()
-{
-    return QCursor(QPixmap::fromImage(EyedropperImage()), EyedropperHotSpot.x(), EyedropperHotSpot.y());
-}
-
-QImage PointingHandImage()
+QImage DrawPointingHand()
 {
     QImage image = Transparent(32);
     QPainter p(&image);
@@ -94,12 +95,7 @@ QImage PointingHandImage()
     return image;
 }
 
-QCursor PointingHand()
-{
-    return QCursor(QPixmap::fromImage(PointingHandImage()), PointingHandHotSpot.x(), PointingHandHotSpot.y());
-}
-
-QImage WindowIconImage()
+QImage DrawWindowIcon()
 {
     QImage image = Transparent(16);
     QPainter p(&image);
@@ -115,9 +111,45 @@ QImage WindowIconImage()
     p.setBrush(QColor(240, 200, 30));
     p.drawRect(8, 8, 7, 7);
     p.translate(0.5, 15.5);
-    p.rotate(-45);
+    p.setTransform(UpRightDiagonal(), true);
     DrawPipette(p, 0.5);
     return image;
+}
+}
+
+QImage EyedropperImage()
+{
+    static const QImage image = DrawEyedropper();
+    return image;
+}
+
+QCursor Eyedropper()
+{
+    return QCursor(QPixmap::fromImage(EyedropperImage()), EyedropperHotSpot.x(), EyedropperHotSpot.y());
+}
+
+QImage PointingHandImage()
+{
+    static const QImage image = DrawPointingHand();
+    return image;
+}
+
+QCursor PointingHand()
+{
+    return QCursor(QPixmap::fromImage(PointingHandImage()), PointingHandHotSpot.x(), PointingHandHotSpot.y());
+}
+
+QImage WindowIconImage()
+{
+    static const QImage image = DrawWindowIcon();
+    return image;
+}
+
+void Prepare()
+{
+    EyedropperImage();
+    PointingHandImage();
+    WindowIconImage();
 }
 
 }

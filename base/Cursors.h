@@ -18,4 +18,8 @@ QCursor PointingHand();
 
 // The 16 x 16 window icon.
 QImage WindowIconImage();
+
+// Draws the images above ahead of their first use, on any thread, with or without the
+// application object; each is drawn once.
+void Prepare();
 }

@@ -18,6 +18,22 @@ using x11::Wait;
 
 namespace {
 X11Platform *g_instance = nullptr;
+
+// The atoms the platform uses, interned together as it starts rather than one trip to the server
+// each when first used; an atom left out here is still interned when it is first asked for.
+constexpr const char *UsedAtoms[] = {
+    "WM_STATE",
+    "_NET_ACTIVE_WINDOW",
+    "_NET_CURRENT_DESKTOP",
+    "_NET_FRAME_EXTENTS",
+    "_NET_MOVERESIZE_WINDOW",
+    "_NET_REQUEST_FRAME_EXTENTS",
+    "_NET_SUPPORTED",
+    "_NET_SUPPORTING_WM_CHECK",
+    "_NET_WM_STATE",
+    "_NET_WM_STATE_ABOVE",
+    "_NET_WORKAREA",
+};
 }
 
 std::unique_ptr<X11Platform> X11Platform::Create()
@@ -33,13 +49,26 @@ X11Platform::X11Platform(xcb_connection_t *connection) : m_connection(connection
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     m_root = screen->root;
 
+    // All that is asked of the server here goes out before the first answer is awaited.
     // Monitors as RandR 1.5 lists them; an older server shows the root window as one monitor.
     const xcb_query_extension_reply_t *randr = xcb_get_extension_data(m_connection, &xcb_randr_id);
-    if (randr && randr->present) {
-        auto version = Wait(m_connection, xcb_randr_query_version_reply, xcb_randr_query_version(m_connection, 1, 5));
+    const bool hasRandr = randr && randr->present;
+    xcb_randr_query_version_cookie_t randrVersion{};
+    if (hasRandr)
+        randrVersion = xcb_randr_query_version(m_connection, 1, 5);
+    std::vector<xcb_intern_atom_cookie_t> atoms;
+    for (const char *name : UsedAtoms)
+        atoms.push_back(xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name));
+    m_copier = std::make_unique<X11ScreenCopy>(m_connection, screen);
+    if (hasRandr) {
+        auto version = Wait(m_connection, xcb_randr_query_version_reply, randrVersion);
         m_hasMonitors = version && (version->major_version > 1 || version->minor_version >= 5);
     }
-    m_copier = std::make_unique<X11ScreenCopy>(m_connection, screen);
+    for (size_t i = 0; i < atoms.size(); ++i) {
+        auto reply = Wait(m_connection, xcb_intern_atom_reply, atoms[i]);
+        if (reply && reply->atom != XCB_ATOM_NONE)
+            m_atoms.insert(QByteArray(UsedAtoms[i]), reply->atom);
+    }
 
     // Qt closes its connection while the application object goes away, long before static
     // objects such as this one: give back the X resources while the connection is still open.
@@ -137,13 +166,15 @@ bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
     if (wmState == XCB_ATOM_NONE || above == XCB_ATOM_NONE)
         return false;
 
-    auto attributes = Wait(m_connection, xcb_get_window_attributes_reply, xcb_get_window_attributes(m_connection, w));
+    // Both questions go out together; the state is needed only while the window is unmapped.
+    const auto attributesAsked = xcb_get_window_attributes(m_connection, w);
+    const auto stateAsked = xcb_get_property(m_connection, 0, w, wmState, XCB_ATOM_ATOM, 0, 1024);
+    auto attributes = Wait(m_connection, xcb_get_window_attributes_reply, attributesAsked);
+    auto reply = Wait(m_connection, xcb_get_property_reply, stateAsked);
     if (!attributes)
         return false;
     if (attributes->map_state == XCB_MAP_STATE_UNMAPPED) {
         // Before mapping, the client owns _NET_WM_STATE; the window manager reads it at map time.
-        auto reply = Wait(m_connection, xcb_get_property_reply,
-                          xcb_get_property(m_connection, 0, w, wmState, XCB_ATOM_ATOM, 0, 1024));
         std::vector<xcb_atom_t> atoms;
         if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
             const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
