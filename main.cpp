@@ -35,15 +35,15 @@ int main(int argc, char *argv[])
     // Read while the application object starts; the window's first text takes it.
     WorkAhead fontConfiguration(&ReadAhead::FontConfiguration);
     QApplication app(argc, argv);
-    // Wanted by the window's first caption, at once after the start of the application object.
-    WorkAhead sessionBus(&ReadAhead::SessionBus);
     // The program speaks German, so Qt's own dialogs and menus (the save dialog) do too.
     QTranslator qtTexts;
     bool qtTextsLoaded = false;
-    // What the window takes from the moment it is made, in the order it takes it, and what it
-    // needs only once it is shown; the window waits for a part not ready when it gets there.
+    // What the window takes from the moment it is made, in the order it takes it (its icon, the
+    // session bus for its first caption, the fonts for its first text, the pointer images), and
+    // what it needs only once it is shown; it waits for a part not ready when it gets there.
     WorkAhead forWindow([&fontConfiguration, &qtTexts, &qtTextsLoaded] {
         Cursors::WindowIconImage();
+        ReadAhead::SessionBus();
         fontConfiguration.Wait();
         ReadAhead::FontList();
         Cursors::Prepare();

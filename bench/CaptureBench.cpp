@@ -1,7 +1,7 @@
 // Capture benchmark: a colour sample (27 x 11 at the pointer); the whole virtual screen copied, and
 // copied into a BMP file, each against its floor in the same run; and 10,000 copies in a row
 // against the process's memory and its X resources. Run on a private Xvfb:
-//   tests/support/with-x11-desktop.sh --screen 3840x2160x24 -- build/bench/bench_capture [FOLDER]
+//   dbus-run-session -- tests/support/with-x11-desktop.sh --screen 3840x2160x24 -- build/bench/bench_capture [FOLDER]
 // The files go to FOLDER (default: the current folder), which should be on a real disk.
 #include "capture/CaptureOutput.h"
 #include "capture/mdlCapture.h"

@@ -2,7 +2,7 @@
 // clipboard as image/png and image/bmp, a moment after the copy and at once after it (while the
 // encodings still run), while a 10 ms timer measures the longest gap in this process's event
 // loop. Run on a private Xvfb:
-//   tests/support/with-x11-desktop.sh --screen 3840x2160x24 -- build/bench/bench_paste
+//   dbus-run-session -- tests/support/with-x11-desktop.sh --screen 3840x2160x24 -- build/bench/bench_paste
 #include "capture/CaptureOutput.h"
 #include "capture/ClipboardPicture.h"
 #include "platform/X11PasteHold.h"

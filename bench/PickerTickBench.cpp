@@ -1,7 +1,7 @@
 // Eyedropper benchmark: the time of one sample (copy, stretch, centre colour, cross, five fields,
 // colour box) and the program's CPU and memory while the eyedropper is dragged. Run on a private
 // Xvfb:
-//   tests/support/with-x11-desktop.sh -- build/bench/bench_picker_tick [ticks] [drag seconds]
+//   dbus-run-session -- tests/support/with-x11-desktop.sh -- build/bench/bench_picker_tick [ticks] [drag seconds]
 #include "app/PictureBox.h"
 #include "capture/mdlCapture.h"
 #include "app/frmMain.h"

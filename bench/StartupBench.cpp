@@ -1,7 +1,7 @@
 // Start-up benchmark: time from starting a program until its first window is mapped, and its
 // resident memory right after, for pixolva, the bare window floor and the same window with one text
 // field, in turn, as the median of repeated runs. Run on a private Xvfb:
-//   tests/support/with-x11-desktop.sh -- build/bench/bench_startup build/pixolva build/bench/floor_bare_window [runs]
+//   dbus-run-session -- tests/support/with-x11-desktop.sh -- build/bench/bench_startup build/pixolva build/bench/floor_bare_window [runs]
 #include <xcb/xcb.h>
 
 #include <algorithm>

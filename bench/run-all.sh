@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every benchmark of a build, each on its own private Xvfb at 3840 x 2160, in rounds, and
-# prints each round's result lines (every ratio to its floor on one line) and their medians.
+# Runs every benchmark of a build, each on its own private Xvfb at 3840 x 2160 with a private
+# session bus, in rounds, and prints each round's result lines (every ratio to its floor on one
+# line) and their medians.
 #
 #   bench/run-all.sh [BUILD_FOLDER] [--rounds N]     (default: build, 3 rounds)
 #
@@ -24,7 +25,9 @@ bin="$build/bench"
     echo "no benchmarks in $build: build first (cmake --build $build)" >&2; exit 1; }
 build=$(cd "$build" && pwd)
 bin="$build/bench"
-desktop=("$source_dir/tests/support/with-x11-desktop.sh" --screen 3840x2160x24 --)
+# A desktop session has its bus: without one, every Qt program would start a bus daemon of its own
+# (D-Bus autolaunch) while it starts, and the start-up would time that.
+desktop=(dbus-run-session -- "$source_dir/tests/support/with-x11-desktop.sh" --screen 3840x2160x24 --)
 details="$build/bench-details.txt"
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
