@@ -60,9 +60,7 @@ QImage GrabMonitor(MonitorHandle hMonitor)
 
 QImage GrabVirtualScreen()
 {
-    const WindowHandle desktop = CurrentPlatform().DesktopWindow();
-    const ScreenRect r = mdlWindow::GetVirtualScreenRect();
-    return GrabWindowArea(desktop, false, r.Left, r.Top, r.Width, r.Height);
+    return CurrentPlatform().CopyVirtualScreen();
 }
 
 QImage GrabWindowAtPoint(qint32 x, qint32 y, bool repaint, bool bringToFront)

@@ -3,6 +3,8 @@
 
 #include "platform/QtScreenPlatform.h"
 
+#include "base/RuntimeError.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -24,6 +26,17 @@ qint64 SquaredGap(const QRect &a, const QRect &b)
     const qint64 dy = std::max<qint64>({0, qint64(a.top()) - b.bottom() - 1, qint64(b.top()) - a.bottom() - 1});
     return dx * dx + dy * dy;
 }
+}
+
+QImage Platform::CopyVirtualScreen()
+{
+    const ScreenRect vs = VirtualScreen();
+    // The right and bottom edges must be 32-bit coordinates too.
+    CheckedAdd(vs.Left, vs.Width);
+    CheckedAdd(vs.Top, vs.Height);
+    if (vs.Width <= 0 || vs.Height <= 0)
+        return {};
+    return CopyScreen(vs.ToQRect());
 }
 
 Platform &CurrentPlatform()

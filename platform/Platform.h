@@ -67,6 +67,8 @@ public:
     // desktop's own pixels of r, more than r has where the desktop scales its outputs; a desktop
     // that refuses the copy raises a run-time error saying why.
     virtual QImage CopyScreen(const QRect &r) = 0;
+    // The whole desktop: CopyScreen of VirtualScreen(), which a platform may do in one step.
+    virtual QImage CopyVirtualScreen();
 
     // The eyedropper's still screen, for desktops that let no program read the screen live:
     // FreezeScreen takes one copy of the whole screen and shows it over every monitor, and until

@@ -29,6 +29,14 @@ const X11Platform::Monitor *X11Platform::Layout::At(QPoint rootPoint) const
     return nullptr;
 }
 
+QRect X11Platform::Layout::Bounds() const
+{
+    QRect bounds;
+    for (const Monitor &m : monitors)
+        bounds |= m.rect;
+    return bounds;
+}
+
 QRegion X11Platform::Layout::Shown() const
 {
     QRegion shown;
@@ -112,10 +120,7 @@ QRect X11Platform::WorkArea(const QRect &monitor) const
 ScreenRect X11Platform::VirtualScreen() const
 {
     const Layout layout = ReadLayout();
-    QRect bounds;
-    for (const Monitor &m : layout.monitors)
-        bounds |= m.rect;
-    return Relative(bounds, layout.origin);
+    return Relative(layout.Bounds(), layout.origin);
 }
 
 int X11Platform::MonitorCount() const

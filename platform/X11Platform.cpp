@@ -155,6 +155,17 @@ QImage X11Platform::CopyScreen(const QRect &r)
     return m_copier->Copy(QRect(int(left), int(top), r.width(), r.height()), layout.Shown());
 }
 
+QImage X11Platform::CopyVirtualScreen()
+{
+    // The monitors read once, for where the desktop lies and for what of it they show.
+    const Layout layout = ReadLayout();
+    m_lastLayout = layout;
+    const QRect bounds = layout.Bounds();
+    if (bounds.isEmpty())
+        return {};
+    return m_copier->Copy(bounds, layout.Shown());
+}
+
 bool X11Platform::SetAlwaysOnTop(WindowHandle w, bool on)
 {
     if (!w)

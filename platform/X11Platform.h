@@ -54,6 +54,7 @@ public:
     void SetCursorPos(QPoint p) override;
 
     QImage CopyScreen(const QRect &r) override;
+    QImage CopyVirtualScreen() override;
 
 private:
     explicit X11Platform(xcb_connection_t *connection);
@@ -74,6 +75,7 @@ private:
         QRect root;     // the root window
         const Monitor *Find(MonitorHandle h) const;
         const Monitor *At(QPoint rootPoint) const;
+        QRect Bounds() const;   // around all monitors
         QRegion Shown() const;  // what the monitors show of the root window
         bool operator==(const Layout &other) const;
     };
