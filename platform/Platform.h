@@ -85,13 +85,13 @@ public:
     // Who copies single windows.
     enum class WindowCopyWay {
         FromScreen,       // the program: it finds the window and copies its part of the screen (X11)
-        ActiveByDesktop,  // the desktop copies its active window; any other the user points at in its own view
+        ActiveByDesktop,  // the desktop copies its active window; the program finds any other and copies its part of the screen
         InDesktopDialog,  // the user picks every window in the desktop's own screenshot dialog
     };
     virtual WindowCopyWay WindowCopies() const { return WindowCopyWay::FromScreen; }
-    // Where the desktop copies windows: the active window, or the one the user picks in the
-    // desktop's own dialog. Raise a run-time error when the desktop refuses or the user cancels;
-    // null where the program copies windows itself.
+    // Where the desktop copies windows: the active window (null when there is none), or the one
+    // the user picks in the desktop's own dialog. Raise a run-time error when the desktop refuses
+    // or the user cancels; null where the program copies windows itself.
     virtual QImage CopyActiveWindow() { return {}; }
     virtual QImage CopyPickedWindow() { return {}; }
 };
