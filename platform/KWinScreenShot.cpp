@@ -6,10 +6,8 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -63,23 +61,16 @@ QByteArray ReadPixels(int fd, qsizetype size)
 }
 
 // Sends the call with the pipe's writing end and waits for KWin's answer, the picture's size and
-// format. The call is gone when this returns: no copy of the writing end stays with us.
+// format, without running the event loop: the eyedropper's tick asks here, and its timer must not
+// start the next copy inside this one. The call is gone when this returns: no copy of the writing
+// end stays with us.
 QDBusMessage Ask(const QString &method, const QVariantList &leading, const QVariantMap &options, int writeEnd)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, method);
     QVariantList arguments = leading;
     arguments << options << QVariant::fromValue(QDBusUnixFileDescriptor(writeEnd));
     call.setArguments(arguments);
-    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(call, ShotTimeoutMs);
-    call = QDBusMessage();
-    if (!pending.isFinished()) {
-        QDBusPendingCallWatcher watcher(pending);
-        QEventLoop loop;
-        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-        // Clicks and keys wait until the answer is in: no other command may start meanwhile.
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    return pending.reply();
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, ShotTimeoutMs);
 }
 
 Shot Capture(const QString &method, const QVariantList &leading, QVariantMap options)

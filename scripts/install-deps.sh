@@ -9,6 +9,7 @@ packages=(
     dpkg-dev desktop-file-utils appstream librsvg2-bin
     dbus-daemon libglib2.0-bin python3-dbusmock xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
     sway swaybg xwayland grim pipewire qt6-wayland
+    kwin-wayland kwin-style-breeze gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session
 )
 
 missing=()
@@ -21,4 +22,5 @@ sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "Installing: ${missing[*]}"
 $sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+# The desktops' recommendations (a whole Plasma or GNOME session) are not needed to test on them.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
