@@ -31,6 +31,22 @@ QImage KWinPlatform::CopyScreen(const QRect &r)
     return picture;
 }
 
+void KWinPlatform::RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done)
+{
+    if (!m_picking || r.isEmpty())
+        return Platform::RequestScreenCopy(r, receiver, std::move(done));
+    KWinScreenShot::RequestArea(r, receiver, [r, done = std::move(done)](const KWinScreenShot::Shot &shot, const RuntimeError *error) {
+        if (error)
+            return done(QImage(), error);
+        if (shot.refused || shot.picture.isNull()) {
+            // Refused after the press let it: the drag ends with the reason.
+            const RuntimeError refused(ErrorNumberOf(ErrorKind::ScreenCopyNotGranted), ErrorDescription(ErrorKind::ScreenCopyNotGranted));
+            return done(QImage(), &refused);
+        }
+        done(StillPicture::Sample(shot.picture, r, r.topLeft(), r.size()), nullptr);
+    });
+}
+
 QImage KWinPlatform::CopyVirtualScreen()
 {
     if (!m_refused) {

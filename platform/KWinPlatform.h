@@ -17,6 +17,8 @@ public:
     explicit KWinPlatform(std::unique_ptr<Platform> desktop);
 
     QImage CopyScreen(const QRect &r) override;
+    // While the eyedropper is held: KWin's copy of r, without holding the window meanwhile.
+    void RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done) override;
     QImage CopyVirtualScreen() override;
     void FreezeScreen() override;
     void ThawScreen() override;

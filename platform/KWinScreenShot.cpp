@@ -2,14 +2,17 @@
 #include "platform/KWinScreenShot.h"
 
 #include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDeadlineTimer>
 
 #include <cerrno>
+#include <memory>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -60,33 +63,33 @@ QByteArray ReadPixels(int fd, qsizetype size)
     return data;
 }
 
-// Sends the call with the pipe's writing end and waits for KWin's answer, the picture's size and
-// format, without running the event loop: the eyedropper's tick asks here, and its timer must not
-// start the next copy inside this one. The call is gone when this returns: no copy of the writing
-// end stays with us.
-QDBusMessage Ask(const QString &method, const QVariantList &leading, const QVariantMap &options, int writeEnd)
+// A call on its way to KWin and the pipe its picture comes through. The call carries the only
+// writing end (a copy of its own, closed when the call goes): ours is closed at once.
+struct Request
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, method);
-    QVariantList arguments = leading;
-    arguments << options << QVariant::fromValue(QDBusUnixFileDescriptor(writeEnd));
-    call.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, ShotTimeoutMs);
-}
+    QDBusMessage call;
+    std::shared_ptr<Fd> readEnd = std::make_shared<Fd>();
+};
 
-Shot Capture(const QString &method, const QVariantList &leading, QVariantMap options)
+Request Prepare(const QString &method, const QVariantList &leading, QVariantMap options)
 {
-    Fd readEnd, writeEnd;
-    {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0)
-            RaiseError(ErrorKind::ScreenCopyUnreadable);
-        readEnd.fd = fds[0];
-        writeEnd.fd = fds[1];
-    }
+    Request request;
+    Fd writeEnd;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        RaiseError(ErrorKind::ScreenCopyUnreadable);
+    request.readEnd->fd = fds[0];
+    writeEnd.fd = fds[1];
     options.insert(QStringLiteral("include-cursor"), false);
     options.insert(QStringLiteral("native-resolution"), true);
-    const QDBusMessage reply = Ask(method, leading, options, writeEnd.fd);
-    writeEnd.Close();
+    request.call = QDBusMessage::createMethodCall(Service, Path, Interface, method);
+    request.call.setArguments(QVariantList(leading) << options << QVariant::fromValue(QDBusUnixFileDescriptor(writeEnd.fd)));
+    return request;
+}
+
+// KWin's answer (the picture's size and format) and the picture read from the pipe.
+Shot Finish(const QDBusMessage &reply, int readEnd)
+{
     if (reply.type() != QDBusMessage::ReplyMessage) {
         const QString error = reply.errorName();
         if (error == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
@@ -103,7 +106,7 @@ Shot Capture(const QString &method, const QVariantList &leading, QVariantMap opt
     const auto format = QImage::Format(results.value(QStringLiteral("format")).toInt());
     if (width <= 0 || height <= 0 || stride <= 0 || format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
         RaiseError(ErrorKind::ScreenCopyUnreadable);
-    const QByteArray pixels = ReadPixels(readEnd.fd, qsizetype(stride) * height);
+    const QByteArray pixels = ReadPixels(readEnd, qsizetype(stride) * height);
     if (pixels.isEmpty())
         RaiseError(ErrorKind::ScreenCopyUnreadable);
     const QImage view(reinterpret_cast<const uchar *>(pixels.constData()), width, height, stride, format);
@@ -115,6 +118,22 @@ Shot Capture(const QString &method, const QVariantList &leading, QVariantMap opt
     return shot;
 }
 
+// Waits for the answer without running the event loop: nothing else of the program runs in
+// between. The call is dropped before the pipe is read.
+Shot Capture(const QString &method, const QVariantList &leading, const QVariantMap &options)
+{
+    Request request = Prepare(method, leading, options);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(request.call, QDBus::Block, ShotTimeoutMs);
+    request.call = QDBusMessage();
+    return Finish(reply, request.readEnd->fd);
+}
+
+QVariantList AreaArguments(const QRect &r)
+{
+    return {r.x(), r.y(), uint(r.width()), uint(r.height())};
+}
+// Our own windows stay in the picture, as on X11 (KWin 6 leaves them out unless told).
+const QVariantMap AreaOptions{{QStringLiteral("hide-caller-windows"), false}};
 }
 
 bool Offered()
@@ -132,9 +151,33 @@ Shot Workspace()
 
 Shot Area(const QRect &r)
 {
-    // Our own windows stay in the picture, as on X11 (KWin 6 leaves them out unless told).
-    return Capture(QStringLiteral("CaptureArea"), {r.x(), r.y(), uint(r.width()), uint(r.height())},
-                   {{QStringLiteral("hide-caller-windows"), false}});
+    return Capture(QStringLiteral("CaptureArea"), AreaArguments(r), AreaOptions);
+}
+
+void RequestArea(const QRect &r, QObject *receiver, AreaDone done)
+{
+    Request request;
+    try {
+        request = Prepare(QStringLiteral("CaptureArea"), AreaArguments(r), AreaOptions);
+    } catch (const RuntimeError &error) {
+        done(Shot(), &error);
+        return;
+    }
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(request.call, ShotTimeoutMs), receiver);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, receiver,
+                     [readEnd = request.readEnd, done = std::move(done)](QDBusPendingCallWatcher *answered) {
+                         const QDBusMessage reply = answered->reply();
+                         // The call goes with the watcher; the picture is read to its size either way.
+                         answered->deleteLater();
+                         Shot shot;
+                         try {
+                             shot = Finish(reply, readEnd->fd);
+                         } catch (const RuntimeError &error) {
+                             done(Shot(), &error);
+                             return;
+                         }
+                         done(shot, nullptr);
+                     });
 }
 
 Shot ActiveWindow()

@@ -4,6 +4,11 @@
 #include <QImage>
 #include <QRect>
 
+#include <functional>
+
+class QObject;
+class RuntimeError;
+
 // KWin lets only programs whose desktop entry names org.kde.KWin.ScreenShot2 in
 // X-KDE-DBUS-Restricted-Interfaces use it, and only when the process's executable is the one in
 // the entry's Exec. Pictures come in the desktop's own pixels, without the pointer.
@@ -22,6 +27,12 @@ struct Shot
 Shot Workspace();
 Shot Area(const QRect &r);
 Shot ActiveWindow();
+
+// The eyedropper's tick: starts a copy of the rectangle r and hands it to done on the GUI thread
+// once it is there, or with the error that ended it (then the shot is empty); never when receiver
+// has gone first.
+using AreaDone = std::function<void(const Shot &shot, const RuntimeError *error)>;
+void RequestArea(const QRect &r, QObject *receiver, AreaDone done);
 
 // A window's picture as KWin gives it, with the translucent margin of its drop shadow around the
 // frame (KWin 5.27 ignores include-shadow): the opaque part, the window with its frame.
