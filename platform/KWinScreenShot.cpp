@@ -94,9 +94,12 @@ Shot Finish(const QDBusMessage &reply, int readEnd)
         const QString error = reply.errorName();
         if (error == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
             RaiseError(ErrorKind::ScreenCopyNoAnswer);
-        // No active window, no such area: nothing to copy. Anything else: KWin does not let us.
+        // No active window, no such area or screen: nothing to copy. Anything else (NoAuthorized,
+        // an older KWin without the method): KWin does not let us.
         Shot none;
-        none.refused = !error.startsWith(Interface + QLatin1String(".Error."));
+        none.refused = !QStringList{QStringLiteral("NoActiveWindow"), QStringLiteral("InvalidWindow"),
+                                    QStringLiteral("InvalidArea"), QStringLiteral("InvalidScreen")}
+                            .contains(error.section(u'.', -1));
         return none;
     }
     const QVariantMap results = qdbus_cast<QVariantMap>(reply.arguments().value(0));
