@@ -11,6 +11,7 @@
 #include "localisation/mdlI18n.h"
 #include "platform/PortalPlatform.h"
 #include "platform/QtScreenPlatform.h"
+#include "support/PatternWindow.h"
 #include "support/XTools.h"
 
 #include <QApplication>
@@ -18,28 +19,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QPainter>
-#include <QRasterWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace X11TestDesktop;
 
 namespace {
-QRgb Backdrop(int x, int y) { return qRgb(x & 255, y & 255, (x >> 8) | (y >> 8) << 4); }
-
-class BackdropWindow : public QRasterWindow
-{
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QImage image(size(), QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, Backdrop(x, y));
-        QPainter(this).drawImage(0, 0, image);
-    }
-};
+const auto Backdrop = PatternWindows::Place;
 
 // The first pixel of a copy of the screen that is not the backdrop's (outside skip), or an empty text.
 QString Differs(const QImage &picture, const QRect &skip = {})
@@ -67,7 +53,7 @@ class GnomeTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    BackdropWindow m_backdrop;
+    PatternWindows::PatternWindow m_backdrop;
 
 private Q_SLOTS:
     void initTestCase()

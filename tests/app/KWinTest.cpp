@@ -3,40 +3,21 @@
 // window with its frame (without the shadow margin), the window under the hand and the live
 // eyedropper all read KWin's exact pixels, without the pointer and without a still screen.
 #include "base/Twips.h"
+#include "support/PatternWindow.h"
 #include "support/XTools.h"
 
 #include <QGuiApplication>
-#include <QPainter>
-#include <QRasterWindow>
 #include <QtTest>
 
 #include <functional>
 
 using namespace X11TestDesktop;
+using PatternWindows::PatternWindow;
 
 namespace {
 // Each pixel tells its place, on the backdrop and (differently) in the window.
-QRgb Backdrop(int x, int y) { return qRgb(x & 255, y & 255, (x >> 8) | (y >> 8) << 4); }
+const auto Backdrop = PatternWindows::Place;
 QRgb Inside(int x, int y) { return qRgb(255 - (y & 255), x & 255, 128 | (x * 7 + y) % 128); }
-
-class PatternWindow : public QRasterWindow
-{
-public:
-    explicit PatternWindow(std::function<QRgb(int, int)> pattern) : m_pattern(std::move(pattern)) {}
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QImage image(size(), QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, m_pattern(x, y));
-        QPainter(this).drawImage(0, 0, image);
-    }
-
-private:
-    std::function<QRgb(int, int)> m_pattern;
-};
 
 // The first difference of a picture from what should be at each place, or an empty text.
 QString Differs(const QImage &picture, const std::function<std::optional<QRgb>(int, int)> &expected)
