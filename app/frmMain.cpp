@@ -332,6 +332,12 @@ void frmMain::picCursor_MouseUp()
         repaint(picCursor->geometry());
         Timer1_Timer();
     }
+    EndPicking();
+}
+
+void frmMain::EndPicking()
+{
+    Timer1->stop();
     CurrentPlatform().ThawScreen();
     qApp->removeEventFilter(m_pickerKeys.get());
     EndHandleDrag(picCursor);
@@ -356,10 +362,22 @@ void frmMain::EndHandleDrag(PictureBox *handle)
 
 void frmMain::Timer1_Timer()
 {
-    ++m_samplesThisDrag;
-    m_colourPicker->Tick(CurrentPlatform().CursorPos(), picZoom->Surface());
+    // A tick whose copy is still under way is skipped: the next tick asks again.
+    if (m_colourPicker->Tick(CurrentPlatform().CursorPos(), picZoom->Surface(),
+                             [this](const RuntimeError *error) { PickerSampleShown(error); }))
+        ++m_samplesThisDrag;
+}
+
+void frmMain::PickerSampleShown(const RuntimeError *error)
+{
     picZoom->HoldPicture(m_colourPicker->Picture());
     picZoom->update();
+    if (!error)
+        return;
+    // A desktop that stops copying mid-drag ends the drag, and says why once it has unwound.
+    if (m_picking)
+        EndPicking();
+    QMetaObject::invokeMethod(this, [this, shown = *error] { MessageBoxes::ShowStandardError(this, shown); }, Qt::QueuedConnection);
 }
 
 void frmMain::MovePointerByKey(int key, bool shift)

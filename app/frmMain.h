@@ -59,6 +59,8 @@ private:
     void picCursor_MouseDown();
     void picCursor_MouseUp();
     void Timer1_Timer();
+    void PickerSampleShown(const RuntimeError *error);
+    void EndPicking();
     bool FreezeScreenForPicking();
     bool PickColourOnDesktop();
     void MovePointerByKey(int key, bool shift);

@@ -85,8 +85,8 @@ void frmMain::picCursorScreen_MouseDown()
         return;
     m_draggingHand = true;
     BeginHandleDrag(picCursorScreen, Cursors::PointingHand());
-    // Only where the program copies windows itself can it show them during the drag.
-    if (CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::FromScreen)
+    // Only where the program finds windows itself can it show them during the drag.
+    if (CurrentPlatform().WindowCopies() != Platform::WindowCopyWay::InDesktopDialog)
         Timer2->start();
 }
 
@@ -111,7 +111,7 @@ void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
     if (!m_draggingHand)
         return;
     m_draggingHand = false;
-    if (CurrentPlatform().WindowCopies() != Platform::WindowCopyWay::FromScreen) {
+    if (CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::InDesktopDialog) {
         CaptureWindowPickedOnDesktop();
         return;
     }

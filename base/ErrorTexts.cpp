@@ -63,6 +63,11 @@ const QList<ErrorText> &ErrorTexts()
         {ErrorKind::ScreenCopyUnreadable, 481,
          "Der Desktop hat ein Bild übergeben, das sich nicht lesen lässt, es wurde nichts kopiert. "
          "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie den freien Speicherplatz."},
+        {ErrorKind::ScreenCopyNotGranted, 70,
+         "KDE Plasma lässt Pixolva den Bildschirm nicht selbst kopieren: Das geht nur, wenn Pixolva "
+         "mit seinem Desktop-Eintrag installiert ist und über ihn gestartet wird, etwa aus dem "
+         "Startmenü. Installieren Sie Pixolva mit „cmake --install build --prefix ~/.local“ oder als "
+         "Paket. Bis dahin nimmt Pixolva den Bildschirm über das Desktop-Portal auf."},
     };
     return table;
 }

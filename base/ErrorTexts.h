@@ -19,6 +19,7 @@ enum class ErrorKind {
     NoScreenCopyService,   // 429: no portal on the session bus, or one without screenshots
     ScreenCopyNoAnswer,    // 287: the desktop did not answer in time
     ScreenCopyUnreadable,  // 481: the desktop handed over a picture that cannot be read
+    ScreenCopyNotGranted,  // 70: KWin does not let this program copy the screen (told once, then the portal)
 };
 
 int ErrorNumberOf(ErrorKind kind);

@@ -66,7 +66,7 @@ QImage GrabVirtualScreen()
 QImage GrabWindowAtPoint(qint32 x, qint32 y, bool repaint, bool bringToFront)
 {
     Platform &platform = CurrentPlatform();
-    if (platform.WindowCopies() != Platform::WindowCopyWay::FromScreen)
+    if (platform.WindowCopies() == Platform::WindowCopyWay::InDesktopDialog)
         return platform.CopyPickedWindow();
     const WindowHandle w = platform.WindowFromPoint(QPoint(x, y));
     const ScreenRect r = platform.WindowRect(w);

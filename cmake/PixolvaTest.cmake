@@ -8,7 +8,9 @@
 # portal: widgets offscreen, on a private session bus with the real desktop portal and a fake
 # desktop behind it; DESKTOP passes --deny, --cancel, --no-portal, --size.
 # sway: headless sway with Xwayland; sway-portal: with the real portal and its wlroots backend
-# too (one such test at a time). DESKTOP passes --size and --background. pixolva_add_test_run runs a test built before once more, on
+# too (one such test at a time). DESKTOP passes --size and --background.
+# kwin: headless KWin with Xwayland and this build installed into a scratch prefix; gnome: headless
+# GNOME Shell with its portal. DESKTOP passes --size. pixolva_add_test_run runs a test built before once more, on
 # another desktop.
 function(pixolva_add_test name)
     cmake_parse_arguments(T "" "DISPLAY" "SOURCES;LIBS;DESKTOP" ${ARGN})
@@ -51,6 +53,14 @@ function(pixolva_add_test_run name)
             # The wlroots portal writes every screenshot to one fixed file.
             set_tests_properties(${name} PROPERTIES RESOURCE_LOCK portal-wlr)
         endif()
+    elseif(T_DISPLAY STREQUAL "kwin")
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-kwin-session.sh --install ${CMAKE_BINARY_DIR}
+                 ${T_DESKTOP} -- $<TARGET_FILE:${T_TARGET}>)
+        set_tests_properties(${name} PROPERTIES LABELS wayland)
+    elseif(T_DISPLAY STREQUAL "gnome")
+        add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/support/with-gnome-session.sh ${T_DESKTOP}
+                 -- $<TARGET_FILE:${T_TARGET}>)
+        set_tests_properties(${name} PROPERTIES LABELS wayland)
     else()
         message(FATAL_ERROR "pixolva_add_test: unknown DISPLAY ${T_DISPLAY}")
     endif()

@@ -1,18 +1,18 @@
-// Window copies on KDE Plasma, through KWin's own screenshot interface.
+// Copies of the screen and of windows on KDE Plasma, through KWin's own screenshot interface.
 #include "platform/KWinScreenShot.h"
 
 #include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <cerrno>
+#include <memory>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -22,79 +22,121 @@ namespace {
 const QString Service = QStringLiteral("org.kde.KWin");
 const QString Path = QStringLiteral("/org/kde/KWin/ScreenShot2");
 const QString Interface = QStringLiteral("org.kde.KWin.ScreenShot2");
-constexpr int ActiveTimeoutMs = 10000;
-constexpr int InteractiveTimeoutMs = 120000;  // the user takes the time to point at a window
+constexpr int ShotTimeoutMs = 10000;
 constexpr int PixelsTimeoutMs = 5000;
 
-// Reads everything KWin writes into the pipe, until it closes its end.
-QByteArray ReadAll(int fd, qsizetype expected)
+// A file descriptor closed when it goes.
+struct Fd
 {
-    QByteArray data;
-    data.reserve(expected);
+    int fd = -1;
+    ~Fd() { Close(); }
+    void Close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+};
+
+// Reads exactly size bytes, the picture KWin writes into the pipe. KWin may keep its end open
+// after the last byte (the call it answered still holds a copy), so the end of the pipe is not
+// waited for.
+QByteArray ReadPixels(int fd, qsizetype size)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    qsizetype done = 0;
     QDeadlineTimer deadline(PixelsTimeoutMs);
-    char buffer[65536];
-    for (;;) {
+    while (done < size) {
         pollfd p{fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, int(qMax<qint64>(0, deadline.remainingTime())));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
             return {};
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        const ssize_t n = ::read(fd, data.data() + done, size_t(size - done));
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
-            return data;
-        data.append(buffer, n);
+            return {};  // KWin closed its end early
+        done += n;
     }
+    return data;
 }
 
-QImage Capture(const QString &method, const QVariantList &leading, int timeoutMs)
+// A call on its way to KWin and the pipe its picture comes through. The call carries the only
+// writing end (a copy of its own, closed when the call goes): ours is closed at once.
+struct Request
 {
+    QDBusMessage call;
+    std::shared_ptr<Fd> readEnd = std::make_shared<Fd>();
+};
+
+Request Prepare(const QString &method, const QVariantList &leading, QVariantMap options)
+{
+    Request request;
+    Fd writeEnd;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
-        return {};
-    QDBusPendingCall pending = [&] {
-        QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, method);
-        QVariantList arguments = leading;
-        arguments << QVariantMap{{QStringLiteral("include-decoration"), true},
-                                 {QStringLiteral("include-shadow"), false},
-                                 {QStringLiteral("include-cursor"), false},
-                                 {QStringLiteral("native-resolution"), true}};
-        arguments << QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]));
-        call.setArguments(arguments);
-        return QDBusConnection::sessionBus().asyncCall(call, timeoutMs);
-    }();
-    // Only KWin holds the writing end now, so the end of its writing shows as the end of the pipe.
-    ::close(fds[1]);
-    QDBusPendingCallWatcher watcher(pending);
-    if (!pending.isFinished()) {
-        QEventLoop loop;
-        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    const QDBusMessage reply = pending.reply();
+        RaiseError(ErrorKind::ScreenCopyUnreadable);
+    request.readEnd->fd = fds[0];
+    writeEnd.fd = fds[1];
+    options.insert(QStringLiteral("include-cursor"), false);
+    options.insert(QStringLiteral("native-resolution"), true);
+    request.call = QDBusMessage::createMethodCall(Service, Path, Interface, method);
+    request.call.setArguments(QVariantList(leading) << options << QVariant::fromValue(QDBusUnixFileDescriptor(writeEnd.fd)));
+    return request;
+}
+
+// KWin's answer (the picture's size and format) and the picture read from the pipe.
+Shot Finish(const QDBusMessage &reply, int readEnd)
+{
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        ::close(fds[0]);
-        if (reply.errorName().endsWith(QLatin1String(".Cancelled")))
-            RaiseError(ErrorKind::ScreenCopyCancelled);
-        return {};  // not allowed, or no such window: the caller asks elsewhere
+        const QString error = reply.errorName();
+        if (error == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+            RaiseError(ErrorKind::ScreenCopyNoAnswer);
+        // No active window, no such area or screen: nothing to copy. Anything else (NoAuthorized,
+        // an older KWin without the method): KWin does not let us.
+        Shot none;
+        none.refused = !QStringList{QStringLiteral("NoActiveWindow"), QStringLiteral("InvalidWindow"),
+                                    QStringLiteral("InvalidArea"), QStringLiteral("InvalidScreen")}
+                            .contains(error.section(u'.', -1));
+        return none;
     }
     const QVariantMap results = qdbus_cast<QVariantMap>(reply.arguments().value(0));
     const int width = results.value(QStringLiteral("width")).toInt();
     const int height = results.value(QStringLiteral("height")).toInt();
     const int stride = results.value(QStringLiteral("stride")).toInt();
     const auto format = QImage::Format(results.value(QStringLiteral("format")).toInt());
-    const QByteArray pixels = ReadAll(fds[0], qsizetype(stride) * height);
-    ::close(fds[0]);
-    if (width <= 0 || height <= 0 || stride <= 0 || format <= QImage::Format_Invalid || format >= QImage::NImageFormats
-        || pixels.size() < qsizetype(stride) * height)
+    if (width <= 0 || height <= 0 || stride <= 0 || format <= QImage::Format_Invalid || format >= QImage::NImageFormats)
+        RaiseError(ErrorKind::ScreenCopyUnreadable);
+    const QByteArray pixels = ReadPixels(readEnd, qsizetype(stride) * height);
+    if (pixels.isEmpty())
         RaiseError(ErrorKind::ScreenCopyUnreadable);
     const QImage view(reinterpret_cast<const uchar *>(pixels.constData()), width, height, stride, format);
     if (view.isNull() || view.bytesPerLine() > stride)
         RaiseError(ErrorKind::ScreenCopyUnreadable);
-    return view.convertToFormat(QImage::Format_RGB32);
+    Shot shot;
+    // A deep copy: the view's bytes go with this function.
+    shot.picture = view.convertToFormat(view.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    return shot;
 }
+
+// Waits for the answer without running the event loop: nothing else of the program runs in
+// between. The call is dropped before the pipe is read.
+Shot Capture(const QString &method, const QVariantList &leading, const QVariantMap &options)
+{
+    Request request = Prepare(method, leading, options);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(request.call, QDBus::Block, ShotTimeoutMs);
+    request.call = QDBusMessage();
+    return Finish(reply, request.readEnd->fd);
+}
+
+QVariantList AreaArguments(const QRect &r)
+{
+    return {r.x(), r.y(), uint(r.width()), uint(r.height())};
+}
+// Our own windows stay in the picture, as on X11 (KWin 6 leaves them out unless told).
+const QVariantMap AreaOptions{{QStringLiteral("hide-caller-windows"), false}};
 }
 
 bool Offered()
@@ -102,17 +144,69 @@ bool Offered()
     QDBusMessage get = QDBusMessage::createMethodCall(Service, Path, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("Get"));
     get << Interface << QStringLiteral("Version");
-    return QDBusConnection::sessionBus().call(get, QDBus::Block, ActiveTimeoutMs).type() == QDBusMessage::ReplyMessage;
+    return QDBusConnection::sessionBus().call(get, QDBus::Block, ShotTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
-QImage CaptureActiveWindow()
+Shot Workspace()
 {
-    return Capture(QStringLiteral("CaptureActiveWindow"), {}, ActiveTimeoutMs);
+    return Capture(QStringLiteral("CaptureWorkspace"), {}, {});
 }
 
-QImage CaptureInteractiveWindow()
+Shot Area(const QRect &r)
 {
-    // Kind 0: a window, as opposed to a whole screen.
-    return Capture(QStringLiteral("CaptureInteractive"), {QVariant::fromValue(0u)}, InteractiveTimeoutMs);
+    return Capture(QStringLiteral("CaptureArea"), AreaArguments(r), AreaOptions);
+}
+
+void RequestArea(const QRect &r, QObject *receiver, AreaDone done)
+{
+    Request request;
+    try {
+        request = Prepare(QStringLiteral("CaptureArea"), AreaArguments(r), AreaOptions);
+    } catch (const RuntimeError &error) {
+        done(Shot(), &error);
+        return;
+    }
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(request.call, ShotTimeoutMs), receiver);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, receiver,
+                     [readEnd = request.readEnd, done = std::move(done)](QDBusPendingCallWatcher *answered) {
+                         const QDBusMessage reply = answered->reply();
+                         // The call goes with the watcher; the picture is read to its size either way.
+                         answered->deleteLater();
+                         Shot shot;
+                         try {
+                             shot = Finish(reply, readEnd->fd);
+                         } catch (const RuntimeError &error) {
+                             done(Shot(), &error);
+                             return;
+                         }
+                         done(shot, nullptr);
+                     });
+}
+
+Shot ActiveWindow()
+{
+    Shot shot = Capture(QStringLiteral("CaptureActiveWindow"), {},
+                        {{QStringLiteral("include-decoration"), true}, {QStringLiteral("include-shadow"), false}});
+    shot.picture = WithoutShadow(shot.picture);
+    return shot;
+}
+
+QImage WithoutShadow(const QImage &window)
+{
+    if (window.isNull() || !window.hasAlphaChannel())
+        return window.convertToFormat(QImage::Format_RGB32);
+    const QImage argb = window.convertToFormat(QImage::Format_ARGB32);
+    int left = argb.width(), right = -1, top = argb.height(), bottom = -1;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(row[x]) == 255) {
+                left = qMin(left, x), right = qMax(right, x);
+                top = qMin(top, y), bottom = qMax(bottom, y);
+            }
+    }
+    if (right < 0)
+        return {};
+    return argb.copy(QRect(QPoint(left, top), QPoint(right, bottom))).convertToFormat(QImage::Format_RGB32);
 }
 }

@@ -39,6 +39,18 @@ QImage Platform::CopyVirtualScreen()
     return CopyScreen(vs.ToQRect());
 }
 
+void Platform::RequestScreenCopy(const QRect &r, QObject *, ScreenCopyDone done)
+{
+    QImage copy;
+    try {
+        copy = CopyScreen(r);
+    } catch (const RuntimeError &error) {
+        done(QImage(), &error);
+        return;
+    }
+    done(copy, nullptr);
+}
+
 Platform &CurrentPlatform()
 {
     if (g_testPlatform)

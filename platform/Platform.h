@@ -13,8 +13,12 @@
 #include <QRect>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QObject;
+class RuntimeError;
 
 using WindowHandle = quint32;  // 0 = none
 using MonitorHandle = qint32;  // stable, non-zero per monitor; 0 = none
@@ -70,6 +74,17 @@ public:
     // The whole desktop: CopyScreen of VirtualScreen(), which a platform may do in one step.
     virtual QImage CopyVirtualScreen();
 
+    // The eyedropper's copy, for desktops where a copy takes longer than a tick may hold the
+    // window: starts a copy of r and hands it to done on the GUI thread once it is there, with
+    // the pixels CopyScreen(r) gives while the screen is frozen: exactly r.size() pixels, each
+    // the desktop's pixel at that place. done is called exactly once, with a null image and the
+    // error when the copy failed (error is null otherwise, and valid only during the call),
+    // unless receiver is destroyed first: then never. It may be called before this returns; the
+    // default copies at once through CopyScreen, as X11 and a frozen screen do. A caller starts
+    // the next copy only once done has been called for the last one.
+    using ScreenCopyDone = std::function<void(const QImage &copy, const RuntimeError *error)>;
+    virtual void RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done);
+
     // The eyedropper's still screen, for desktops that let no program read the screen live:
     // FreezeScreen takes one copy of the whole screen and shows it over every monitor, and until
     // ThawScreen takes it away CopyScreen serves from that copy, exactly r.size() pixels, each the
@@ -85,13 +100,13 @@ public:
     // Who copies single windows.
     enum class WindowCopyWay {
         FromScreen,       // the program: it finds the window and copies its part of the screen (X11)
-        ActiveByDesktop,  // the desktop copies its active window; any other the user points at in its own view
+        ActiveByDesktop,  // the desktop copies its active window; the program finds any other and copies its part of the screen
         InDesktopDialog,  // the user picks every window in the desktop's own screenshot dialog
     };
     virtual WindowCopyWay WindowCopies() const { return WindowCopyWay::FromScreen; }
-    // Where the desktop copies windows: the active window, or the one the user picks in the
-    // desktop's own dialog. Raise a run-time error when the desktop refuses or the user cancels;
-    // null where the program copies windows itself.
+    // Where the desktop copies windows: the active window (null when there is none), or the one
+    // the user picks in the desktop's own dialog. Raise a run-time error when the desktop refuses
+    // or the user cancels; null where the program copies windows itself.
     virtual QImage CopyActiveWindow() { return {}; }
     virtual QImage CopyPickedWindow() { return {}; }
 };

@@ -2,6 +2,8 @@
 #include "platform/PlatformLoader.h"
 
 #include "platform/DisplayCheck.h"
+#include "platform/KWinPlatform.h"
+#include "platform/KWinScreenShot.h"
 #include "platform/Platform.h"
 #include "platform/PortalPlatform.h"
 #include "platform/QtScreenPlatform.h"
@@ -53,6 +55,15 @@ void Install(std::unique_ptr<Platform> platform, Way way)
     ::InstallPlatform(std::move(platform));
     g_way = way;
 }
+
+// A Wayland desktop's own way where it offers one (KWin), else the portal.
+void InstallWayland(std::unique_ptr<Platform> desktop)
+{
+    if (KWinScreenShot::Offered())
+        Install(std::make_unique<KWinPlatform>(std::move(desktop)), Way::KWin);
+    else
+        Install(std::make_unique<PortalPlatform>(std::move(desktop)), Way::Portal);
+}
 }
 
 void ChooseWindowSystem()
@@ -73,13 +84,13 @@ void InstallPlatform()
     g_choseWindowSystem = false;
     if (auto x11 = X11Platform::Create()) {
         if (WaylandSession() && !RootShowsScreen(*x11))
-            Install(std::make_unique<PortalPlatform>(std::move(x11)), Way::Portal);
+            InstallWayland(std::move(x11));
         else
             Install(std::move(x11), Way::X11);
         return;
     }
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        Install(std::make_unique<PortalPlatform>(std::make_unique<QtScreenPlatform>()), Way::Portal);
+        InstallWayland(std::make_unique<QtScreenPlatform>());
     else
         Install(std::make_unique<QtScreenPlatform>(), Way::QtScreens);
 }

@@ -1,6 +1,8 @@
 // The eyedropper's still screen on Wayland: one copy of the desktop, shown over every monitor.
 #include "platform/PortalFrozenScreen.h"
 
+#include "platform/StillPicture.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRasterWindow>
@@ -8,32 +10,35 @@
 #include <QScreen>
 
 namespace {
+// Shows its part of the picture, one picture pixel for each of its device pixels, sampled as the
+// eyedropper samples: what the user sees under the tip is what the fields read.
 class CoverWindow : public QRasterWindow
 {
 public:
-    explicit CoverWindow(QImage part) : m_part(std::move(part)) {}
+    CoverWindow(const QImage &picture, const QRect &all, QScreen *screen, const QRect &where)
+    {
+        const qreal ratio = screen->devicePixelRatio();
+        m_part = StillPicture::Sample(picture, all, where.topLeft(), (QSizeF(where.size()) * ratio).toSize(), ratio);
+        m_part.setDevicePixelRatio(ratio);
+        // A window with an alpha channel gets no drop shadow from a compositing desktop (mutter
+        // draws one under every opaque window, even one that bypasses it), so the still screen's
+        // pieces cast no dark bands onto each other. Every pixel is painted opaque.
+        QSurfaceFormat format = requestedFormat();
+        format.setAlphaBufferSize(8);
+        setFormat(format);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        // Pixels repeated or dropped, never blended: what the user sees is what the samples read.
         QPainter painter(this);
-        painter.drawImage(QRect(QPoint(0, 0), size()), m_part);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPoint(0, 0), m_part);
     }
 
 private:
     QImage m_part;
 };
-
-// The part of a picture of the bounding box all that shows inside one of its rectangles.
-QImage PartFor(const QImage &picture, const QRect &all, const QRect &one)
-{
-    const double sx = double(picture.width()) / all.width();
-    const double sy = double(picture.height()) / all.height();
-    const QRect source(qRound((one.x() - all.x()) * sx), qRound((one.y() - all.y()) * sy), qRound(one.width() * sx),
-                       qRound(one.height() * sy));
-    return picture.copy(source);
-}
 }
 
 PortalFrozenScreen::PortalFrozenScreen(const QImage &picture) : m_picture(picture)
@@ -46,7 +51,7 @@ PortalFrozenScreen::PortalFrozenScreen(const QImage &picture) : m_picture(pictur
         // A Wayland client cannot place its windows: a full-screen window on each monitor, which
         // the compositor puts above ours.
         for (QScreen *screen : screens)
-            Show(PartFor(picture, all, screen->geometry()), screen, screen->geometry(), true);
+            Show(all, screen, screen->geometry(), true);
         return;
     }
     // Windows put exactly where they belong, around our own windows, which stay live above the
@@ -58,12 +63,12 @@ PortalFrozenScreen::PortalFrozenScreen(const QImage &picture) : m_picture(pictur
             ours += window->frameGeometry();
     for (QScreen *screen : screens)
         for (const QRect &piece : QRegion(screen->geometry()).subtracted(ours))
-            Show(PartFor(picture, all, piece), screen, piece, false);
+            Show(all, screen, piece, false);
 }
 
-void PortalFrozenScreen::Show(const QImage &part, QScreen *screen, const QRect &where, bool fullScreen)
+void PortalFrozenScreen::Show(const QRect &all, QScreen *screen, const QRect &where, bool fullScreen)
 {
-    auto window = std::make_unique<CoverWindow>(part);
+    auto window = std::make_unique<CoverWindow>(m_picture, all, screen, where);
     window->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
                      | (fullScreen ? Qt::WindowFlags() : Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus));
     window->setScreen(screen);

@@ -25,7 +25,7 @@ public:
     const QImage &Picture() const { return m_picture; }
 
 private:
-    void Show(const QImage &part, QScreen *screen, const QRect &where, bool fullScreen);
+    void Show(const QRect &all, QScreen *screen, const QRect &where, bool fullScreen);
 
     QImage m_picture;
     std::vector<std::unique_ptr<QWindow>> m_windows;

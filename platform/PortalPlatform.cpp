@@ -1,10 +1,10 @@
-// The desktop on Wayland: pixels through the desktop portal (and KWin), everything else as before.
+// The desktop on Wayland: pixels through the desktop portal everything else as before.
 #include "platform/PortalPlatform.h"
 
 #include "base/ErrorTexts.h"
-#include "platform/KWinScreenShot.h"
 #include "platform/PortalFrozenScreen.h"
 #include "platform/PortalRequest.h"
+#include "platform/StillPicture.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -14,7 +14,6 @@
 
 #include <cmath>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
@@ -22,58 +21,6 @@ const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Scree
 // an interactive one waits for the user's choice in the desktop's dialog.
 constexpr int ShotTimeoutMs = 60000;
 constexpr int InteractiveTimeoutMs = 180000;
-
-// Where the program's coordinates x fall in the picture's pixels, picture covering screen.
-struct Mapping
-{
-    double sx, sy;
-    QPoint origin;
-    Mapping(const QImage &picture, const QRect &screen)
-        : sx(double(picture.width()) / screen.width()), sy(double(picture.height()) / screen.height()),
-          origin(screen.topLeft())
-    {
-    }
-    int X(qint64 x) const { return int(std::floor((x - origin.x()) * sx)); }
-    int Y(qint64 y) const { return int(std::floor((y - origin.y()) * sy)); }
-};
-
-// The picture's pixels inside r, all of them (more than r has where the desktop scales).
-QImage Crop(const QImage &picture, const QRect &screen, const QRect &r)
-{
-    if (screen.isEmpty())
-        return {};
-    const Mapping m(picture, screen);
-    const int left = m.X(r.left()), top = m.Y(r.top());
-    const int right = m.X(qint64(r.right()) + 1), bottom = m.Y(qint64(r.bottom()) + 1);
-    // Beyond the picture lies no monitor: black, as the screen's copy shows it.
-    return picture.copy(QRect(left, top, right - left, bottom - top));
-}
-
-// One pixel of the picture for each of r's, the one whose place the program's pixel starts at.
-QImage Sample(const QImage &picture, const QRect &screen, const QRect &r)
-{
-    QImage sample(r.size(), QImage::Format_RGB32);
-    sample.fill(Qt::black);
-    if (screen.isEmpty())
-        return sample;
-    const Mapping m(picture, screen);
-    std::vector<int> columns(size_t(r.width()));
-    for (int i = 0; i < r.width(); ++i)
-        columns[size_t(i)] = m.X(qint64(r.left()) + i);
-    for (int j = 0; j < r.height(); ++j) {
-        const int y = m.Y(qint64(r.top()) + j);
-        if (y < 0 || y >= picture.height())
-            continue;
-        const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
-        auto *to = reinterpret_cast<QRgb *>(sample.scanLine(j));
-        for (int i = 0; i < r.width(); ++i) {
-            const int x = columns[size_t(i)];
-            if (x >= 0 && x < picture.width())
-                to[i] = from[x];
-        }
-    }
-    return sample;
-}
 
 // The file the portal wrote for this request alone goes once it is read; anything that is not
 // plainly ours stays where it is.
@@ -113,8 +60,8 @@ QImage PortalPlatform::CopyScreen(const QRect &r)
         return {};
     const QRect screen = VirtualScreen().ToQRect();
     if (m_frozen)
-        return Sample(m_frozen->Picture(), screen, r);
-    return Crop(Screenshot(false), screen, r);
+        return StillPicture::Sample(m_frozen->Picture(), screen, r.topLeft(), r.size());
+    return StillPicture::Part(Screenshot(false), screen, r);
 }
 
 void PortalPlatform::FreezeScreen()
@@ -145,29 +92,15 @@ std::optional<qint32> PortalPlatform::PickColour()
 
 Platform::WindowCopyWay PortalPlatform::WindowCopies() const
 {
-    if (!m_kwin)
-        m_kwin = KWinScreenShot::Offered();
-    return *m_kwin ? WindowCopyWay::ActiveByDesktop : WindowCopyWay::InDesktopDialog;
+    return WindowCopyWay::InDesktopDialog;
 }
 
 QImage PortalPlatform::CopyActiveWindow()
 {
-    if (WindowCopies() == WindowCopyWay::ActiveByDesktop) {
-        QImage picture = KWinScreenShot::CaptureActiveWindow();
-        if (!picture.isNull())
-            return picture;
-        m_kwin = false;  // refused: from now on, and so in the notices too, the portal's dialog
-    }
     return Screenshot(true);
 }
 
 QImage PortalPlatform::CopyPickedWindow()
 {
-    if (WindowCopies() == WindowCopyWay::ActiveByDesktop) {
-        QImage picture = KWinScreenShot::CaptureInteractiveWindow();
-        if (!picture.isNull())
-            return picture;
-        m_kwin = false;
-    }
     return Screenshot(true);
 }

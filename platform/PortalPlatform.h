@@ -1,4 +1,4 @@
-// The desktop on Wayland: pixels through the desktop portal (and KWin), everything else as before.
+// The desktop on Wayland: pixels through the desktop portal, everything else as before.
 #pragma once
 
 #include "platform/Platform.h"
@@ -56,16 +56,17 @@ public:
     void ThawScreen() override;
     std::optional<qint32> PickColour() override;
 
-    // KWin copies the active window itself where it lets us; otherwise the user picks every
-    // window in the portal's interactive screenshot dialog.
+    // The user picks every window in the portal's interactive screenshot dialog.
     WindowCopyWay WindowCopies() const override;
     QImage CopyActiveWindow() override;
     QImage CopyPickedWindow() override;
 
-private:
+protected:
+    // One screenshot of the whole desktop through the portal; interactive: in its dialog.
     QImage Screenshot(bool interactive);
+    Platform &Desktop() const { return *m_desktop; }
 
+private:
     std::unique_ptr<Platform> m_desktop;
     std::unique_ptr<PortalFrozenScreen> m_frozen;
-    mutable std::optional<bool> m_kwin;
 };

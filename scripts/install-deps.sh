@@ -10,15 +10,19 @@ packages=(
     dbus-daemon libglib2.0-bin python3-dbusmock xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
     sway swaybg xwayland grim pipewire qt6-wayland
 )
+# The real desktops the tests run on, without what they recommend (a whole Plasma or GNOME session).
+desktops=(kwin-wayland kwin-style-breeze gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+missing=() missing_desktops=()
+for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
+for p in "${desktops[@]}"; do installed "$p" || missing_desktops+=("$p"); done
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_desktops[@]} -eq 0 ] && exit 0
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_desktops[*]}"
 $sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+[ ${#missing_desktops[@]} -eq 0 ] ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing_desktops[@]}"

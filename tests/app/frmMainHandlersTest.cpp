@@ -3,7 +3,10 @@
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
+#include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 #include "support/FakeDesktop.h"
+#include "support/ModalWatcher.h"
 
 #include <QtWidgets>
 #include <QtTest>
@@ -85,6 +88,38 @@ private Q_SLOTS:
         Key(Qt::Key_R, Qt::AltModifier);
         Keys(QStringLiteral("x"));  // refused: the sample comes back, none recomputed from a half-written colour
         QCOMPARE(Fields(), (QStringList{"3153936", "#102030", "16", "32", "48"}));
+    }
+
+    // Where the desktop hands its copies over later, the fields follow each copy as it arrives;
+    // ticks while a copy is under way ask for none. A copy that fails ends the drag with a message.
+    void eyedropperWaitsForLateCopies()
+    {
+        auto *timer = Control<QTimer>("Timer1");
+        auto *picCursor = Control("picCursor");
+        m_desktop.copiesLater = true;
+        m_desktop.copies.clear();
+        m_desktop.cursor = QPoint(50, 50);
+        QTest::mousePress(picCursor, Qt::LeftButton);
+        m_desktop.screen.fill(qRgb(1, 2, 3));
+        for (int tick = 0; tick < 3; ++tick)
+            QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        m_desktop.DeliverCopies();
+        QCOMPARE(m_desktop.copies.size(), 1);
+        QCOMPARE(Fields(), (QStringList{"197121", "#010203", "1", "2", "3"}));
+        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+        QString message;
+        ModalWatcher::WhenModal<QMessageBox>([&message](QMessageBox *box) {
+            message = box->text();
+            box->accept();
+        });
+        const RuntimeError refused(ErrorNumberOf(ErrorKind::ScreenCopyDenied), ErrorDescription(ErrorKind::ScreenCopyDenied));
+        m_desktop.DeliverCopies(&refused);
+        QVERIFY(picCursor->isVisible());
+        QVERIFY(!timer->isActive());
+        QTRY_VERIFY(message.contains(QString::number(refused.number())));
+        QTest::mouseRelease(picCursor, Qt::LeftButton);  // the late release changes nothing
+        QCOMPARE(m_desktop.copies.size(), 1);
+        m_desktop.copiesLater = false;
     }
 };
 

@@ -1,5 +1,8 @@
 // The way to the screen that the loader takes: X through a real X server's root window, the
-// desktop portal in a Wayland session, where the windows still run on Xwayland.
+// desktop portal in a Wayland session, where the windows still run on Xwayland, and KWin's own
+// screenshots on KDE Plasma, which refuses a program without its desktop entry (as this test is).
+#include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
 
@@ -15,8 +18,31 @@ private Q_SLOTS:
     {
         PlatformLoader::InstallPlatform();
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        const bool wayland = qEnvironmentVariableIsSet("PIXOLVA_SWAY_SIZE");
-        QCOMPARE(PlatformLoader::InstalledWay(), wayland ? PlatformLoader::Way::Portal : PlatformLoader::Way::X11);
+        const PlatformLoader::Way expected = qEnvironmentVariableIsSet("PIXOLVA_SWAY_SIZE") ? PlatformLoader::Way::Portal
+            : qEnvironmentVariableIsSet("PIXOLVA_KWIN_SIZE")                                 ? PlatformLoader::Way::KWin
+                                                                                             : PlatformLoader::Way::X11;
+        QCOMPARE(PlatformLoader::InstalledWay(), expected);
+    }
+
+    // KWin refuses: the first copy says once how to grant access and goes to the portal, which
+    // this session lacks; so does every copy after it, without a word more.
+    void kwinRefusesAProgramWithoutItsEntry()
+    {
+        if (PlatformLoader::InstalledWay() != PlatformLoader::Way::KWin)
+            QSKIP("not KDE Plasma");
+        static QList<int> reported;
+        SetErrorReporter([](const RuntimeError &error) { reported << error.number(); });
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                CurrentPlatform().CopyScreen(QRect(0, 0, 4, 4));
+                QFAIL("a picture came back");
+            } catch (const RuntimeError &error) {
+                QCOMPARE(error.number(), ErrorNumberOf(ErrorKind::NoScreenCopyService));
+            }
+        }
+        QCOMPARE(reported, QList<int>{ErrorNumberOf(ErrorKind::ScreenCopyNotGranted)});
+        QCOMPARE(CurrentPlatform().WindowCopies(), Platform::WindowCopyWay::InDesktopDialog);
+        SetErrorReporter(nullptr);
     }
 
     // With the real portal behind it, a copy of the desktop and the eyedropper's still screen

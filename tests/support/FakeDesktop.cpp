@@ -97,3 +97,16 @@ QImage FakeDesktop::CopyScreen(const QRect &r)
             painter.drawImage(part.topLeft() - r.topLeft(), screen, part.translated(-screenTopLeft));
     return copy;
 }
+
+void FakeDesktop::RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done)
+{
+    if (!copiesLater)
+        return Platform::RequestScreenCopy(r, receiver, std::move(done));
+    m_pending.append({r, std::move(done)});
+}
+
+void FakeDesktop::DeliverCopies(const RuntimeError *error)
+{
+    for (auto &[r, done] : std::exchange(m_pending, {}))
+        done(error ? QImage() : CopyScreen(r), error);
+}

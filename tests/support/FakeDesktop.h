@@ -28,6 +28,10 @@ public:
     QPoint screenTopLeft;
     QPoint cursor;
     QList<QRect> copies;  // every rectangle asked of CopyScreen
+    // With copiesLater, RequestScreenCopy holds each request until DeliverCopies hands them out,
+    // as a desktop that copies asynchronously does.
+    bool copiesLater = false;
+    void DeliverCopies(const RuntimeError *error = nullptr);
 
     ScreenRect VirtualScreen() const override;
     int MonitorCount() const override { return int(monitors.size()); }
@@ -49,7 +53,9 @@ public:
     QPoint CursorPos() const override { return cursor; }
     void SetCursorPos(QPoint p) override { cursor = p; }
     QImage CopyScreen(const QRect &r) override;
+    void RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done) override;
 
 private:
     Window *Find(WindowHandle w) const;
+    QList<std::pair<QRect, ScreenCopyDone>> m_pending;
 };

@@ -1,0 +1,93 @@
+// The desktop on KDE Plasma: KWin copies the screen and windows for the program it trusts.
+#include "platform/KWinPlatform.h"
+
+#include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
+#include "platform/StillPicture.h"
+
+KWinPlatform::KWinPlatform(std::unique_ptr<Platform> desktop) : PortalPlatform(std::move(desktop))
+{
+}
+
+QImage KWinPlatform::Granted(const KWinScreenShot::Shot &shot)
+{
+    if (shot.refused && !m_refused) {
+        m_refused = true;
+        ReportError(RuntimeError(ErrorNumberOf(ErrorKind::ScreenCopyNotGranted), ErrorDescription(ErrorKind::ScreenCopyNotGranted)));
+    }
+    return shot.picture;
+}
+
+QImage KWinPlatform::CopyScreen(const QRect &r)
+{
+    if (m_refused || r.isEmpty())
+        return PortalPlatform::CopyScreen(r);
+    const QImage picture = Granted(KWinScreenShot::Area(r));
+    if (m_refused)
+        return PortalPlatform::CopyScreen(r);
+    // While the eyedropper is held, exactly r's pixels, as a still screen would give them.
+    if (m_picking && !picture.isNull())
+        return StillPicture::Sample(picture, r, r.topLeft(), r.size());
+    return picture;
+}
+
+void KWinPlatform::RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done)
+{
+    if (!m_picking || r.isEmpty())
+        return Platform::RequestScreenCopy(r, receiver, std::move(done));
+    KWinScreenShot::RequestArea(r, receiver, [r, done = std::move(done)](const KWinScreenShot::Shot &shot, const RuntimeError *error) {
+        if (error)
+            return done(QImage(), error);
+        if (shot.refused || shot.picture.isNull()) {
+            // Refused after the press let it: the drag ends with the reason.
+            const RuntimeError refused(ErrorNumberOf(ErrorKind::ScreenCopyNotGranted), ErrorDescription(ErrorKind::ScreenCopyNotGranted));
+            return done(QImage(), &refused);
+        }
+        done(StillPicture::Sample(shot.picture, r, r.topLeft(), r.size()), nullptr);
+    });
+}
+
+QImage KWinPlatform::CopyVirtualScreen()
+{
+    if (!m_refused) {
+        const QImage picture = Granted(KWinScreenShot::Workspace());
+        if (!m_refused)
+            return picture.isNull() ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    }
+    return PortalPlatform::CopyVirtualScreen();
+}
+
+void KWinPlatform::FreezeScreen()
+{
+    if (!m_refused) {
+        // One copy first: a KWin that refuses is found out now, and the portal's still screen
+        // steps in.
+        const QRect screen = VirtualScreen().ToQRect();
+        Granted(KWinScreenShot::Area(QRect(screen.topLeft(), QSize(1, 1))));
+    }
+    if (m_refused)
+        PortalPlatform::FreezeScreen();
+    else
+        m_picking = true;
+}
+
+void KWinPlatform::ThawScreen()
+{
+    m_picking = false;
+    PortalPlatform::ThawScreen();
+}
+
+Platform::WindowCopyWay KWinPlatform::WindowCopies() const
+{
+    return m_refused ? PortalPlatform::WindowCopies() : WindowCopyWay::ActiveByDesktop;
+}
+
+QImage KWinPlatform::CopyActiveWindow()
+{
+    if (!m_refused) {
+        const QImage picture = Granted(KWinScreenShot::ActiveWindow());
+        if (!m_refused)
+            return picture;
+    }
+    return PortalPlatform::CopyActiveWindow();
+}

@@ -1,0 +1,184 @@
+// Pixolva as a user has it on KDE Plasma: installed with its desktop entry and started on a real,
+// headless KWin with Xwayland, driven from outside as a user drives it. The desktop, the active
+// window with its frame (without the shadow margin), the window under the hand and the live
+// eyedropper all read KWin's exact pixels, without the pointer and without a still screen.
+#include "base/Twips.h"
+#include "support/PatternWindow.h"
+#include "support/XTools.h"
+
+#include <QGuiApplication>
+#include <QtTest>
+
+#include <functional>
+
+using namespace X11TestDesktop;
+using PatternWindows::PatternWindow;
+
+namespace {
+// Each pixel tells its place, on the backdrop and (differently) in the window.
+const auto Backdrop = PatternWindows::Place;
+QRgb Inside(int x, int y) { return qRgb(255 - (y & 255), x & 255, 128 | (x * 7 + y) % 128); }
+
+// The first difference of a picture from what should be at each place, or an empty text.
+QString Differs(const QImage &picture, const std::function<std::optional<QRgb>(int, int)> &expected)
+{
+    if (picture.isNull())
+        return QStringLiteral("no picture");
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const std::optional<QRgb> want = expected(x, y);
+            if (want && (picture.pixel(x, y) & 0xffffff) != (*want & 0xffffff))
+                return QStringLiteral("%1,%2: %3 instead of %4").arg(x).arg(y).arg(picture.pixel(x, y) & 0xffffff, 0, 16).arg(*want & 0xffffff, 0, 16);
+        }
+    return {};
+}
+}
+
+class KWinTest : public QObject
+{
+    Q_OBJECT
+
+    PatternWindow m_backdrop{Backdrop};
+    PatternWindow m_window{Inside};
+    QProcess m_pixolva;
+    QString m_main;  // the main window's X id
+    QPoint m_client; // its client area's top-left corner on the screen
+
+    static QString Line(const QString &commands) { return QString::fromLatin1(Run(QStringLiteral("xdotool"), commands.split(u' '))).trimmed(); }
+    QPoint OnMain(int xTwips, int yTwips) const { return m_client + QPoint(TwipsToPixels(xTwips), TwipsToPixels(yTwips)); }
+    void Activate(const QString &window) { Xdo(QStringLiteral("windowactivate --sync ") + window); }
+
+    // The picture the last command put on the clipboard.
+    static QImage Delivered()
+    {
+        if (!QTest::qWaitFor([] { return ClipboardTargets().contains(u"image/png"); }, 20000))
+            return {};
+        return QImage::fromData(Clipboard(QStringLiteral("image/png"))).convertToFormat(QImage::Format_RGB32);
+    }
+    // A command's access key, and the notice it shows answered with Return.
+    void Command(const QString &key)
+    {
+        PutTextOnClipboard("-");
+        Activate(m_main);
+        Xdo(QStringLiteral("key ") + key);
+        QVERIFY(QTest::qWaitFor([this] { return Line(QStringLiteral("getactivewindow")) != m_main; }, 10000));
+        Xdo(QStringLiteral("key Return"));
+    }
+    // The window's outer rectangle on the screen and where its own pixels start in a copy of it.
+    std::optional<QRgb> InWindowCopy(int x, int y) const
+    {
+        const QPoint p = QPoint(x, y) - (m_window.geometry().topLeft() - m_window.frameGeometry().topLeft());
+        return QRect(QPoint(), m_window.size()).contains(p) ? std::optional<QRgb>(Inside(p.x(), p.y())) : std::nullopt;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("PIXOLVA_INSTALLED"))
+            QSKIP("runs inside with-kwin-session.sh");
+        m_backdrop.showFullScreen();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_backdrop));
+        m_pixolva.start(qEnvironmentVariable("PIXOLVA_INSTALLED"), {});
+        QVERIFY(m_pixolva.waitForStarted());
+        m_main = Line(QStringLiteral("search --sync --onlyvisible --pid %1").arg(m_pixolva.processId())).section(u'\n', 0, 0);
+        QVERIFY(!m_main.isEmpty());
+        const QString geometry = Line(QStringLiteral("getwindowgeometry --shell ") + m_main);
+        const auto value = [&](const char *key) { return geometry.section(QLatin1String(key), 1).section(u'\n', 0, 0).toInt(); };
+        m_client = QPoint(value("X="), value("Y="));
+        // A window of ours with a frame, clear of Pixolva's.
+        m_window.setGeometry(m_client.x() > 640 ? 100 : 800, 150, 320, 240);
+        m_window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_window));
+        QTRY_VERIFY(m_window.frameGeometry().height() > m_window.height());
+    }
+
+    // Desktop: the whole screen as KWin shows it, Pixolva's own window gone, no pointer.
+    void desktop()
+    {
+        Command(QStringLiteral("alt+t"));
+        const QImage picture = Delivered();
+        QCOMPARE(picture.size(), m_backdrop.size());
+        // The window's drop shadow darkens the backdrop around its frame, as on the screen.
+        const QRect frame = m_window.frameGeometry(), shadow = frame.adjusted(-100, -100, 100, 100);
+        QCOMPARE(Differs(picture, [&](int x, int y) -> std::optional<QRgb> {
+                     if (frame.contains(x, y))
+                         return InWindowCopy(x - frame.x(), y - frame.y());
+                     return shadow.contains(x, y) ? std::nullopt : std::optional<QRgb>(Backdrop(x, y));
+                 }),
+                 QString());
+    }
+
+    // "Fenster": the active window with its frame, as wide and high as the frame, without the
+    // shadow KWin draws around it; then the same window under the hand.
+    void windowWithFrame_data()
+    {
+        QTest::addColumn<bool>("hand");
+        QTest::newRow("active window") << false;
+        QTest::newRow("under the hand") << true;
+    }
+    void windowWithFrame()
+    {
+        QFETCH(bool, hand);
+        const QString window = QString::number(m_window.winId());
+        if (hand) {
+            PutTextOnClipboard("-");
+            Activate(m_main);
+            const QPoint from = OnMain(120 + 3600 + 247, 2640 + 240 + 247), to = m_window.geometry().center();
+            Xdo(QStringLiteral("mousemove %1 %2 mousedown 1").arg(from.x()).arg(from.y()));
+            for (int step = 1; step <= 4; ++step) {
+                const QPoint p = from + (to - from) * step / 4;
+                Xdo(QStringLiteral("mousemove %1 %2 sleep 0.05").arg(p.x()).arg(p.y()));
+            }
+            Xdo(QStringLiteral("mouseup 1"));
+        } else {
+            Command(QStringLiteral("alt+f"));
+            // Within the two seconds the user makes the window active.
+            Activate(window);
+        }
+        const QImage picture = Delivered();
+        QCOMPARE(picture.size(), m_window.frameGeometry().size());
+        QCOMPARE(Differs(picture, [&](int x, int y) { return InWindowCopy(x, y); }), QString());
+    }
+
+    // The eyedropper reads the screen live: no still screen of Pixolva's appears, and the colour
+    // under the tip where the button is let go stays in the fields.
+    void eyedropperLive()
+    {
+        Activate(m_main);
+        const QPoint handle = OnMain(3780 + 247, 1380 + 247);
+        const QPoint first(m_window.frameGeometry().right() + 40, 700), last = first + QPoint(13, 29);
+        Xdo(QStringLiteral("mousemove %1 %2 mousedown 1 mousemove %3 %4 sleep 0.3")
+                .arg(handle.x()).arg(handle.y()).arg(first.x()).arg(first.y()));
+        const QString shown = Line(QStringLiteral("search --onlyvisible --pid %1").arg(m_pixolva.processId()));
+        Xdo(QStringLiteral("mousemove %1 %2 sleep 0.3 mouseup 1").arg(last.x()).arg(last.y()));
+        QCOMPARE(shown, m_main);
+        // The hex field, selected by its access key, copied to the clipboard (asked again until
+        // the keys reach the window).
+        PutTextOnClipboard("-");
+        Activate(m_main);
+        QString copied;
+        QVERIFY(QTest::qWaitFor([&] {
+            Xdo(QStringLiteral("key alt+x key ctrl+c"));
+            copied = QString::fromLatin1(Clipboard(QStringLiteral("UTF8_STRING")));
+            return copied.startsWith(u'#');
+        }, 10000));
+        QCOMPARE(copied, QColor(Backdrop(last.x(), last.y())).name().toUpper());
+    }
+
+    void cleanupTestCase()
+    {
+        m_pixolva.kill();
+        m_pixolva.waitForFinished();
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // An X client of KWin's Xwayland, as Pixolva is, so that window positions are known.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication app(argc, argv);
+    KWinTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "KWinTest.moc"
