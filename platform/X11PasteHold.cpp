@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace X11PasteHold {
@@ -55,30 +56,40 @@ public:
         if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
             return false;
         const auto *request = reinterpret_cast<const xcb_selection_request_event_t *>(event);
-        if (request->selection != m_clipboard || !m_stillMaking(Name(request->target)))
+        if (request->selection != m_clipboard)
             return false;
-        m_held.push_back(*request);
-        m_lookAgain.start();
-        return true;
+        // One handed on by this filter (sent, not from the server itself) is ready.
+        const bool handedOn = event->response_type & 0x80;
+        QByteArray target;
+        if (!handedOn) {
+            target = Name(request->target);
+            if (target == "TARGETS" || target == "TIMESTAMP")
+                return false;
+        }
+        // Requests that come together are handled in one go: a second answer, which may be large,
+        // waits for the event loop's next turn, the window's events running in between.
+        if (m_servedThisTurn || (!handedOn && (!m_held.empty() || m_stillMaking(target)))) {
+            m_held.insert(handedOn ? m_held.begin() : m_held.end(), *request);
+            m_lookAgain.start();
+            return true;
+        }
+        m_servedThisTurn = true;
+        QTimer::singleShot(0, this, [this] { m_servedThisTurn = false; });
+        return false;
     }
 
 private:
     // A ready request goes back to Qt's own window through the server, behind whatever has come
     // since: Qt then handles it as if it had just come, with every check it makes of a request
     // (does it still own the clipboard, is the request older than its content) and without any
-    // event loop running inside its clipboard code.
+    // event loop running inside its clipboard code. One at a time, in the order they came.
     void HandOnReady()
     {
-        std::vector<xcb_selection_request_event_t> waiting;
-        waiting.swap(m_held);
-        for (const xcb_selection_request_event_t &request : waiting) {
-            if (m_stillMaking(Name(request.target))) {
-                m_held.push_back(request);
-                continue;
-            }
-            Send(request.owner, &request, sizeof request);
+        if (!m_held.empty() && !m_servedThisTurn && !m_stillMaking(Name(m_held.front().target))) {
+            Send(m_held.front().owner, &m_held.front(), sizeof m_held.front());
+            xcb_flush(m_c);
+            m_held.erase(m_held.begin());
         }
-        xcb_flush(m_c);
         if (m_held.empty())
             m_lookAgain.stop();
     }
@@ -108,6 +119,7 @@ private:
     StillMaking m_stillMaking;
     QTimer m_lookAgain;
     std::vector<xcb_selection_request_event_t> m_held;
+    bool m_servedThisTurn = false;
     QHash<xcb_atom_t, QByteArray> m_names;
 };
 }
