@@ -5,6 +5,8 @@
 #include "capture/FastPng.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImageWriter>
 #include <QThread>
 #include <QThreadPool>
@@ -71,6 +73,7 @@ struct ClipboardPicture::Encodings
     };
 
     QImage picture;
+    int offers = 0;  // offers made of it that still exist; counted on the GUI thread
     std::mutex mutex;
     std::condition_variable finished;
     Form png{&EncodePng}, bmp{&EncodeBmp};
@@ -133,9 +136,13 @@ ClipboardPicture::ClipboardPicture(const QImage &picture)
 ClipboardPicture::ClipboardPicture(std::shared_ptr<Encodings> encodings)
     : m_encodings(std::move(encodings))
 {
+    ++m_encodings->offers;
 }
 
-ClipboardPicture::~ClipboardPicture() = default;
+ClipboardPicture::~ClipboardPicture()
+{
+    --m_encodings->offers;
+}
 
 QImage ClipboardPicture::Picture() const
 {
@@ -174,6 +181,21 @@ bool ClipboardPicture::StillEncoding(const QByteArray &format)
     if (bmp)
         Encodings::Begin(e, &Encodings::bmp);
     return (png && !e->Done(&Encodings::png)) || (bmp && !e->Done(&Encodings::bmp));
+}
+
+QByteArray ClipboardPicture::ReadyOnClipboard(const QByteArray &format)
+{
+    // Asking Qt for the clipboard's content would cost a trip to the server, which may be busy
+    // serving other readers: the picture offered last is on the clipboard while it is offered
+    // and this process owns the clipboard.
+    const std::shared_ptr<Encodings> e = OfferedLast().lock();
+    const auto form = format == "image/png" || format == "application/x-qt-image" ? &Encodings::png
+                      : format == "image/bmp"                                     ? &Encodings::bmp
+                                                                                  : nullptr;
+    if (!form || !e || e->offers == 0 || !QGuiApplication::clipboard()->ownsClipboard())
+        return {};
+    std::lock_guard<std::mutex> lock(e->mutex);
+    return ((*e).*form).done ? ((*e).*form).bytes : QByteArray();
 }
 
 QVariant ClipboardPicture::retrieveData(const QString &mimeType, QMetaType type) const

@@ -34,6 +34,9 @@ public:
     // which then begins where it has not: it must not be answered from the GUI thread yet.
     // Call on the GUI thread.
     static bool StillEncoding(const QByteArray &format);
+    // The bytes of the clipboard in this format (as StillEncoding names them) where this process
+    // offers a picture on it and the encoding is done; null otherwise. Call on the GUI thread.
+    static QByteArray ReadyOnClipboard(const QByteArray &format);
 
 protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override;

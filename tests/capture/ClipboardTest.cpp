@@ -94,7 +94,7 @@ class ClipboardTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding)); }
+    void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding, &ClipboardPicture::ReadyOnClipboard)); }
 
     // Bands compressed side by side join into one valid image.
     void pngHoldsTheExactPixels_data()
