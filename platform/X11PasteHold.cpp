@@ -127,6 +127,7 @@ private:
             for (Transfer &transfer : incoming)
                 if (Begin(transfer))
                     running.push_back(std::move(transfer));
+            incoming.clear();  // the data written at once goes now, not after the wait below
             while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
                 Handle(event, running);
                 std::free(event);
