@@ -209,8 +209,8 @@ int main(int argc, char *argv[])
     watchdog.Reset();
     xpm.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
                                         QStringLiteral("image/xpm"), QStringLiteral("-o")});
-    QEventLoop started;
-    QTimer::singleShot(50, &started, &QEventLoop::quit);
+    QEventLoop started;  // as a clipboard manager reads it, a moment before the paste
+    QTimer::singleShot(1000, &started, &QEventLoop::quit);
     started.exec();
     const Paste besideXpm = ReadWithXclip(QStringLiteral("image/png"), out.fileName());
     QEventLoop xpmEnd;
