@@ -113,10 +113,18 @@ private Q_SLOTS:
     }
 
     // Only the formats that readers take images in: Qt would make any other format it can write
-    // on the window's thread at the request, an XPM of a 4K screen for many seconds.
+    // on the window's thread at the request, an XPM of a 4K screen for many seconds. A BMP larger
+    // than one request can carry goes in parts.
+    void otherProgramsGetPngAndBmpWithTheExactPixels_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small") << QSize(301, 200);
+        QTest::newRow("bmp in parts") << QSize(2400, 2400);
+    }
     void otherProgramsGetPngAndBmpWithTheExactPixels()
     {
-        const QImage picture = Pattern(301, 200);
+        QFETCH(QSize, size);
+        const QImage picture = Pattern(size.width(), size.height());
         CaptureOutput::PutOnClipboard(picture);
         QCOMPARE(ClipboardTargets(),
                  QStringList({"image/png", "image/bmp", "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS"}));
