@@ -61,7 +61,14 @@ public:
         m_incr = Atom("INCR");
         // Parts as large as one request may carry, as Qt's own transfers have them.
         m_part = qsizetype(xcb_get_maximum_request_length(m_c)) * 4 - 64;
-        m_thread = std::thread([this] { Run(); });
+        m_serving = true;
+        m_thread = std::thread([this] {
+            Run();
+            // Its connection has gone (the server with it, or the connection alone).
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_serving = false;
+            m_incoming.clear();
+        });
     }
 
     ~Courier()
@@ -79,15 +86,17 @@ public:
             ::close(m_wake);
     }
 
-    bool Works() const { return m_thread.joinable(); }
-
-    void Deliver(const xcb_selection_request_event_t &request, QByteArray data)
+    // False where the courier cannot serve (any more): the request is then Qt's.
+    bool Deliver(const xcb_selection_request_event_t &request, QByteArray data)
     {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_serving)
+                return false;
             m_incoming.push_back(Transfer{request, std::move(data), XCB_ATOM_NONE, 0, false, {}});
         }
         Wake();
+        return true;
     }
 
 private:
@@ -215,6 +224,7 @@ private:
     qsizetype m_part = 0;
     std::mutex m_mutex;
     std::vector<Transfer> m_incoming;
+    bool m_serving = false;
     bool m_stop = false;
     std::thread m_thread;
 };
@@ -282,13 +292,10 @@ private:
     // Ready data of this process goes to the courier; the rest to Qt.
     bool Deliver(const xcb_selection_request_event_t &request, const QByteArray &target)
     {
-        if (!m_courier.Works() || !m_readyData)
+        if (!m_readyData)
             return false;
         QByteArray data = m_readyData(target);
-        if (data.isNull())
-            return false;
-        m_courier.Deliver(request, std::move(data));
-        return true;
+        return !data.isNull() && m_courier.Deliver(request, std::move(data));
     }
 
     // A ready request that the courier does not take goes back to Qt's own window through the
