@@ -19,9 +19,11 @@ struct xcb_screen_t;
 class X11ScreenCopy
 {
 public:
-    // A copy right after another reuses the segment; after this long without one, the segments and
-    // the server's pixmaps on them (a 4K screen's are 33 MB each) are given back.
-    static constexpr int GiveBackAfterMs = 10000;
+    // A copy right after another (the hand's live preview, a benchmark's loop) reuses the segment;
+    // after this long without one, the segments and the server's pixmaps on them (a 4K screen's
+    // are 33 MB each) are given back. A new segment costs a copy some milliseconds, which a user
+    // who copies again after a notice and a delay does not notice.
+    static constexpr int GiveBackAfterMs = 2000;
 
     X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen, int giveBackAfterMs = GiveBackAfterMs);
     ~X11ScreenCopy();
