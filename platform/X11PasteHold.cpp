@@ -10,6 +10,8 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
@@ -63,6 +65,8 @@ public:
         m_part = qsizetype(xcb_get_maximum_request_length(m_c)) * 4 - 64;
         m_serving = true;
         m_thread = std::thread([this] {
+            // Writing to many readers at once must not take the processor from the window.
+            setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
             Run();
             // Its connection has gone (the server with it, or the connection alone).
             std::lock_guard<std::mutex> lock(m_mutex);
