@@ -14,6 +14,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -146,12 +147,19 @@ private:
                 std::free(event);
             }
             const auto now = std::chrono::steady_clock::now();
+            const auto over = [&](const Transfer &t) { return t.ended || now - t.lastTaken > StalledAfter; };
             for (auto it = running.begin(); it != running.end();) {
-                if (it->ended || now - it->lastTaken > StalledAfter) {
-                    Forget(*it);
-                    it = running.erase(it);
-                } else {
+                if (!over(*it)) {
                     ++it;
+                    continue;
+                }
+                // The reader's window is watched as long as any transfer to it runs.
+                const xcb_window_t window = it->request.requestor;
+                it = running.erase(it);
+                if (std::none_of(running.begin(), running.end(),
+                                 [&](const Transfer &t) { return t.request.requestor == window && !over(t); })) {
+                    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+                    xcb_change_window_attributes(m_c, window, XCB_CW_EVENT_MASK, &none);
                 }
             }
             xcb_flush(m_c);
@@ -214,12 +222,6 @@ private:
             t.ended = part == 0;
             t.lastTaken = std::chrono::steady_clock::now();
         }
-    }
-
-    void Forget(const Transfer &t)
-    {
-        const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-        xcb_change_window_attributes(m_c, t.request.requestor, XCB_CW_EVENT_MASK, &none);
     }
 
     xcb_connection_t *m_c = xcb_connect(nullptr, nullptr);
