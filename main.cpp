@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
     PlatformLoader::InstallPlatform();
     // A paste right after a copy waits for the encoding elsewhere, not in the window.
-    X11PasteHold::Install(&ClipboardPicture::StillEncoding);
+    X11PasteHold::Install(&ClipboardPicture::StillEncoding, &ClipboardPicture::ReadyOnClipboard);
     SetErrorReporter([](const RuntimeError &error) {
         MessageBoxes::ShowStandardError(QApplication::activeWindow(), error);
     });

@@ -1,80 +1,148 @@
 // A capture as the clipboard offers it.
 #include "capture/ClipboardPicture.h"
 
+#include "capture/BitmapFile.h"
 #include "capture/FastPng.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImageWriter>
 #include <QThread>
 #include <QThreadPool>
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
-// Encodings still running, of any picture: one on the clipboard cannot be among those done, even
-// where the clipboard changed hands a moment ago and Qt has not heard of it yet.
-std::atomic<int> pngRunning{0}, bmpRunning{0};
+const QString PngType = QStringLiteral("image/png");
+const QString BmpType = QStringLiteral("image/bmp");
+const QString QtImageType = QStringLiteral("application/x-qt-image");
+
+// An encoding's buffers are each as large as the picture. Once one such block has been freed, the
+// allocator would keep later ones of that size in its heaps, where they stay after they are freed
+// (on other threads, each in a heap of its own): the process would stay a few hundred megabytes
+// larger after a capture. Blocks from 1 MiB up are mapped of their own and go back to the system
+// when freed; what the heaps keep of the rest goes back once a picture leaves the clipboard.
+void MapLargeBlocksApart()
+{
+#ifdef __GLIBC__
+    static const bool set = mallopt(M_MMAP_THRESHOLD, 1 << 20) != 0;
+    Q_UNUSED(set);
+#endif
+}
+
+void GiveFreeMemoryBack()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+QByteArray EncodePng(const QImage &picture)
+{
+    // The bands leave one core free, for the window and for serving a paste that comes meanwhile.
+    QByteArray png = FastPng::Encode(picture, qMax(1, QThread::idealThreadCount() - 1));
+    if (!png.isEmpty())
+        return png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(picture);
+    return png;
+}
+
+QByteArray EncodeBmp(const QImage &picture)
+{
+    const BitmapFile::Bytes bytes = BitmapFile::Encode(picture);
+    return bytes.view().toByteArray();
+}
 }
 
 struct ClipboardPicture::Encodings
 {
+    struct Form
+    {
+        explicit Form(QByteArray (*how)(const QImage &)) : encode(how) {}
+        QByteArray (*encode)(const QImage &);
+        QByteArray bytes;
+        bool begun = false, done = false;
+    };
+
     QImage picture;
+    int offers = 0;  // offers made of it that still exist; counted on the GUI thread
     std::mutex mutex;
     std::condition_variable finished;
-    QByteArray png, bmp;
-    bool pngDone = false, bmpDone = false;
+    Form png{&EncodePng}, bmp{&EncodeBmp};
 
-    void Finish(QByteArray *target, bool *done, std::atomic<int> &running, QByteArray bytes)
+    ~Encodings()
+    {
+        png.bytes = bmp.bytes = QByteArray();
+        GiveFreeMemoryBack();
+    }
+
+    // Begins the form's encoding on another thread where it has not begun. The thread holds the
+    // encodings only once it runs: a picture replaced before then is never encoded, and one
+    // replaced meanwhile never waits for it.
+    static void Begin(const std::shared_ptr<Encodings> &e, Form Encodings::*form)
     {
         {
-            std::lock_guard<std::mutex> lock(mutex);
-            *target = std::move(bytes);
-            *done = true;
+            std::lock_guard<std::mutex> lock(e->mutex);
+            if (std::exchange(((*e).*form).begun, true))
+                return;
         }
-        --running;
-        finished.notify_all();
+        QThreadPool::globalInstance()->start([weak = std::weak_ptr<Encodings>(e), form] {
+            const std::shared_ptr<Encodings> alive = weak.lock();
+            if (!alive)
+                return;
+            QByteArray bytes = ((*alive).*form).encode(alive->picture);
+            {
+                std::lock_guard<std::mutex> lock(alive->mutex);
+                ((*alive).*form).bytes = std::move(bytes);
+                ((*alive).*form).done = true;
+            }
+            alive->finished.notify_all();
+        });
+    }
+
+    bool Done(Form Encodings::*form)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return (this->*form).done;
     }
 };
 
-namespace {
-QByteArray EncodeWithQt(const QImage &picture, const char *format)
+// The picture offered last: a request that comes in before Qt has heard that the clipboard
+// changed hands is answered, or refused, once the encoding it asks for is done. Used on the GUI
+// thread only.
+std::weak_ptr<ClipboardPicture::Encodings> &ClipboardPicture::OfferedLast()
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(picture);
-    return bytes;
-}
+    static std::weak_ptr<Encodings> offered;
+    return offered;
 }
 
 ClipboardPicture::ClipboardPicture(const QImage &picture)
     : ClipboardPicture(std::make_shared<Encodings>())
 {
+    MapLargeBlocksApart();
     m_encodings->picture = picture;
-    setImageData(picture);
-    // The thread keeps the encodings alive, so a picture replaced early never waits for it. The BMP
-    // takes a few milliseconds alone but many times that beside other work: it goes first. The
-    // PNG's bands leave one core free, for the window and for serving a paste that comes meanwhile.
-    std::shared_ptr<Encodings> e = m_encodings;
-    ++pngRunning;
-    ++bmpRunning;
-    QThreadPool::globalInstance()->start([e] {
-        e->Finish(&e->bmp, &e->bmpDone, bmpRunning, EncodeWithQt(e->picture, "bmp"));
-        QByteArray png = FastPng::Encode(e->picture, qMax(1, QThread::idealThreadCount() - 1));
-        e->Finish(&e->png, &e->pngDone, pngRunning, png.isEmpty() ? EncodeWithQt(e->picture, "png") : std::move(png));
-    });
+    OfferedLast() = m_encodings;
+    Encodings::Begin(m_encodings, &Encodings::png);
 }
 
 ClipboardPicture::ClipboardPicture(std::shared_ptr<Encodings> encodings)
     : m_encodings(std::move(encodings))
 {
-    if (!m_encodings->picture.isNull())
-        setImageData(m_encodings->picture);
+    ++m_encodings->offers;
 }
 
-ClipboardPicture::~ClipboardPicture() = default;
+ClipboardPicture::~ClipboardPicture()
+{
+    --m_encodings->offers;
+}
 
 QImage ClipboardPicture::Picture() const
 {
@@ -83,13 +151,14 @@ QImage ClipboardPicture::Picture() const
 
 QByteArray ClipboardPicture::Encoded(const QString &mimeType) const
 {
-    Encodings &e = *m_encodings;
-    const bool png = mimeType == QLatin1String("image/png");
-    if (!png && mimeType != QLatin1String("image/bmp"))
+    const auto form = mimeType == PngType ? &Encodings::png : mimeType == BmpType ? &Encodings::bmp : nullptr;
+    if (!form)
         return {};
+    Encodings::Begin(m_encodings, form);
+    Encodings &e = *m_encodings;
     std::unique_lock<std::mutex> lock(e.mutex);
-    e.finished.wait(lock, [&] { return png ? e.pngDone : e.bmpDone; });
-    return png ? e.png : e.bmp;
+    e.finished.wait(lock, [&] { return (e.*form).done; });
+    return (e.*form).bytes;
 }
 
 std::unique_ptr<ClipboardPicture> ClipboardPicture::Copy() const
@@ -97,23 +166,46 @@ std::unique_ptr<ClipboardPicture> ClipboardPicture::Copy() const
     return std::unique_ptr<ClipboardPicture>(new ClipboardPicture(m_encodings));
 }
 
+QStringList ClipboardPicture::formats() const
+{
+    return {PngType, BmpType};
+}
+
 bool ClipboardPicture::StillEncoding(const QByteArray &format)
 {
-    if (format == "image/png" || format == "application/x-qt-image")
-        return pngRunning > 0;
-    if (format == "image/bmp")
-        return bmpRunning > 0;
-    return format == "MULTIPLE" && (pngRunning > 0 || bmpRunning > 0);
+    const std::shared_ptr<Encodings> e = OfferedLast().lock();
+    const bool png = format == "image/png" || format == "application/x-qt-image" || format == "MULTIPLE";
+    const bool bmp = format == "image/bmp" || format == "MULTIPLE";
+    if (!e || !(png || bmp))
+        return false;
+    if (bmp)
+        Encodings::Begin(e, &Encodings::bmp);
+    return (png && !e->Done(&Encodings::png)) || (bmp && !e->Done(&Encodings::bmp));
+}
+
+QByteArray ClipboardPicture::ReadyOnClipboard(const QByteArray &format)
+{
+    // Asking Qt for the clipboard's content would cost a trip to the server, which may be busy
+    // serving other readers: the picture offered last is on the clipboard while it is offered
+    // and this process owns the clipboard.
+    const std::shared_ptr<Encodings> e = OfferedLast().lock();
+    const auto form = format == "image/png" || format == "application/x-qt-image" ? &Encodings::png
+                      : format == "image/bmp"                                     ? &Encodings::bmp
+                                                                                  : nullptr;
+    if (!form || !e || e->offers == 0 || !QGuiApplication::clipboard()->ownsClipboard())
+        return {};
+    std::lock_guard<std::mutex> lock(e->mutex);
+    return ((*e).*form).done ? ((*e).*form).bytes : QByteArray();
 }
 
 QVariant ClipboardPicture::retrieveData(const QString &mimeType, QMetaType type) const
 {
-    if (type.id() == QMetaType::QByteArray) {
-        // Qt's own image format on the clipboard is PNG.
-        const QByteArray bytes =
-            Encoded(mimeType == QLatin1String("application/x-qt-image") ? QStringLiteral("image/png") : mimeType);
-        if (!bytes.isEmpty())
-            return bytes;
-    }
+    // Qt's readers in this process take the picture itself; Qt's own image format on the
+    // clipboard is PNG.
+    if (mimeType == QtImageType && type.id() == QMetaType::QImage)
+        return m_encodings->picture;
+    const QByteArray bytes = Encoded(mimeType == QtImageType ? PngType : mimeType);
+    if (!bytes.isEmpty())
+        return bytes;
     return QMimeData::retrieveData(mimeType, type);
 }

@@ -6,11 +6,14 @@
 
 #include <memory>
 
-// The picture as an image, which Qt offers in every format it can write, with the two formats
-// other programs ask for, PNG and BMP, encoded once on another thread as soon as it is made, the
-// quick BMP first: a paste then costs only the transfer, and the window does not freeze while it
-// is served. A paste that comes before its encoding is done is held back meanwhile (see
-// StillEncoding).
+// The picture in the two formats that other programs read images from the clipboard in, PNG and
+// BMP (Qt's own readers take the PNG), each encoded once on another thread: a paste then costs
+// only the transfer, and the window does not freeze while it is served. Qt would offer every
+// format it can write, made on the window's thread at each request: XPM alone takes many seconds.
+// The PNG, which nearly every reader asks for, is begun at once; the BMP when a reader first
+// asks. A paste that comes before its encoding is done is held back meanwhile (see
+// StillEncoding). Once the last offer of the picture goes, the memory of its encodings goes back
+// to the system.
 class ClipboardPicture : public QMimeData
 {
 public:
@@ -18,16 +21,22 @@ public:
     ~ClipboardPicture() override;
 
     QImage Picture() const;
-    // The bytes of image/png or image/bmp, waiting for their encoding where it is still running;
-    // empty for other formats.
+    // The bytes of image/png or image/bmp, waiting for their encoding (begun here where no reader
+    // has asked before); empty for other formats.
     QByteArray Encoded(const QString &mimeType) const;
     // The same picture and encodings, for another offer.
     std::unique_ptr<ClipboardPicture> Copy() const;
 
+    QStringList formats() const override;
+
     // Whether a paste of the clipboard in this format (image/png, image/bmp, Qt's own image
-    // format, several at once as MULTIPLE) may wait for an encoding still running, of the picture
-    // on the clipboard or of one just replaced: it must then not be answered from the GUI thread yet.
+    // format, several at once as MULTIPLE) must wait for an encoding of the picture offered last,
+    // which then begins where it has not: it must not be answered from the GUI thread yet.
+    // Call on the GUI thread.
     static bool StillEncoding(const QByteArray &format);
+    // The bytes of the clipboard in this format (as StillEncoding names them) where this process
+    // offers a picture on it and the encoding is done; null otherwise. Call on the GUI thread.
+    static QByteArray ReadyOnClipboard(const QByteArray &format);
 
 protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override;
@@ -35,5 +44,6 @@ protected:
 private:
     struct Encodings;
     explicit ClipboardPicture(std::shared_ptr<Encodings> encodings);
+    static std::weak_ptr<Encodings> &OfferedLast();
     std::shared_ptr<Encodings> m_encodings;
 };

@@ -10,6 +10,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -77,22 +78,45 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_connection || m_broken)
             return nullptr;
+        m_keep = true;
+        std::unique_ptr<Segment> segment;
         // The kept segment serves when it is not far too large for this copy.
         if (m_idle && m_idle->size >= size && m_idle->size / 4 <= size)
-            return std::move(m_idle);
-        return Create(size);
+            segment = std::move(m_idle);
+        else
+            segment = Create(size);
+        if (segment)
+            m_lent.push_back(segment.get());
+        return segment;
     }
 
     // Keeps the segment for the next copy (one at most) or frees it.
     void Give(std::unique_ptr<Segment> segment)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_connection && !m_idle)
+        m_lent.erase(std::remove(m_lent.begin(), m_lent.end(), segment.get()), m_lent.end());
+        if (!m_connection || !m_keep || !segment->id)
+            Destroy(std::move(segment));
+        else if (!m_idle)
             m_idle = std::move(segment);
-        else if (m_connection && m_idle->size < segment->size)
+        else if (m_idle->size < segment->size)
             Destroy(std::exchange(m_idle, std::move(segment)));
         else
             Destroy(std::move(segment));
+    }
+
+    // No copy for a while: the kept segment goes, and the server lets go of the segments that
+    // images still hold, whose memory then goes with the images. The next copy makes a new one.
+    void GiveBack()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_keep = false;
+        Destroy(std::move(m_idle));
+        if (!m_connection)
+            return;
+        for (Segment *segment : m_lent)
+            Detach(*segment);
+        xcb_flush(m_connection);
     }
 
     void Close()
@@ -135,13 +159,22 @@ private:
         return segment;
     }
 
+    // The server's side of the segment: its pixmap and its attachment.
+    void Detach(Segment &segment)
+    {
+        if (!segment.id)
+            return;
+        ForgetPixmap(m_connection, segment);
+        xcb_shm_detach(m_connection, segment.id);
+        segment.id = 0;
+    }
+
     void Destroy(std::unique_ptr<Segment> segment)
     {
         if (!segment)
             return;
         if (m_connection) {
-            ForgetPixmap(m_connection, *segment);
-            xcb_shm_detach(m_connection, segment->id);
+            Detach(*segment);
             xcb_flush(m_connection);
         }
         shmdt(segment->data);
@@ -150,6 +183,8 @@ private:
     std::mutex m_mutex;
     xcb_connection_t *m_connection;
     std::unique_ptr<Segment> m_idle;
+    std::vector<Segment *> m_lent;  // taken and not given back yet
+    bool m_keep = true;             // a copy was taken a moment ago: keep a segment for the next
     bool m_broken = false;
 };
 
@@ -169,7 +204,7 @@ void ReturnSegment(void *info)
 }
 }
 
-X11ScreenCopy::X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen)
+X11ScreenCopy::X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen, int giveBackAfterMs)
     : m_connection(connection), m_root(screen->root), m_rootVisual(screen->root_visual),
       m_layout(ReadPixelLayout(connection, screen))
 {
@@ -180,6 +215,12 @@ X11ScreenCopy::X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *s
             m_sharedPixmaps = version->shared_pixmaps;
         }
     }
+    m_giveBack.setSingleShot(true);
+    m_giveBack.setInterval(giveBackAfterMs);
+    QObject::connect(&m_giveBack, &QTimer::timeout, &m_giveBack, [pool = m_pool] {
+        if (pool)
+            pool->GiveBack();
+    });
 }
 
 X11ScreenCopy::~X11ScreenCopy()
@@ -189,6 +230,7 @@ X11ScreenCopy::~X11ScreenCopy()
 
 void X11ScreenCopy::ConnectionClosing()
 {
+    m_giveBack.stop();
     if (m_pool)
         m_pool->Close();
     if (m_render.rootPicture)
@@ -333,6 +375,7 @@ bool X11ScreenCopy::Fetch(const QRect &r, QImage &into, QPoint at)
     };
     if (m_pool && bytes >= SharedMemoryThreshold) {
         if (std::unique_ptr<Segment> segment = m_pool->Take(size_t(bytes))) {
+            m_giveBack.start();
             auto reply = Wait(m_connection, xcb_shm_get_image_reply,
                               xcb_shm_get_image(m_connection, m_root, int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()),
                                                 uint16_t(r.height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment->id, 0));
@@ -479,6 +522,7 @@ QImage X11ScreenCopy::CopyOnSegment(const QRect &area, bool *opaque)
     std::unique_ptr<Segment> segment = m_pool->Take(size_t(stride * area.height()));
     if (!segment)
         return {};
+    m_giveBack.start();
     *opaque = false;
     if (PrepareRender()) {
         *opaque = CopyThroughRender(area, *segment);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <QTimer>
 
 #include <memory>
 
@@ -12,12 +13,19 @@ struct xcb_screen_t;
 
 // Large copies go through MIT-SHM into a segment kept for reuse: the image is made on the
 // segment itself, and the segment comes back for the next copy when the image's last holder lets
-// go of it. On a 32-bit screen with Render the server writes the pixels opaque into a pixmap on
+// go of it; after a while without copies the server's side of every segment is given back. On a
+// 32-bit screen with Render the server writes the pixels opaque into a pixmap on
 // the segment. Small copies, and displays without MIT-SHM, use a plain GetImage.
 class X11ScreenCopy
 {
 public:
-    X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen);
+    // A copy right after another (the hand's live preview, a benchmark's loop) reuses the segment;
+    // after this long without one, the segments and the server's pixmaps on them (a 4K screen's
+    // are 33 MB each) are given back. A new segment costs a copy some milliseconds, which a user
+    // who copies again after a notice and a delay does not notice.
+    static constexpr int GiveBackAfterMs = 2000;
+
+    X11ScreenCopy(xcb_connection_t *connection, const xcb_screen_t *screen, int giveBackAfterMs = GiveBackAfterMs);
     ~X11ScreenCopy();
     X11ScreenCopy(const X11ScreenCopy &) = delete;
     X11ScreenCopy &operator=(const X11ScreenCopy &) = delete;
@@ -78,4 +86,5 @@ private:
     std::shared_ptr<SegmentPool> m_pool;  // null without MIT-SHM
     bool m_sharedPixmaps = false;
     RenderPath m_render;
+    QTimer m_giveBack;
 };

@@ -94,7 +94,7 @@ class ClipboardTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding)); }
+    void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding, &ClipboardPicture::ReadyOnClipboard)); }
 
     // Bands compressed side by side join into one valid image.
     void pngHoldsTheExactPixels_data()
@@ -112,35 +112,49 @@ private Q_SLOTS:
         QCOMPARE(back.convertToFormat(picture.format()), picture);
     }
 
-    void otherProgramsGetTheFormatsQtOffersAndTheExactPixels()
+    // Only the formats that readers take images in: Qt would make any other format it can write
+    // on the window's thread at the request, an XPM of a 4K screen for many seconds. A BMP larger
+    // than one request can carry goes in parts.
+    void otherProgramsGetPngAndBmpWithTheExactPixels_data()
     {
-        QGuiApplication::clipboard()->setImage(Pattern(5, 5));
-        const QStringList qtFormats = ClipboardTargets();
-        const QImage picture = Pattern(301, 200);
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small") << QSize(301, 200);
+        QTest::newRow("bmp in parts") << QSize(2400, 2400);
+    }
+    void otherProgramsGetPngAndBmpWithTheExactPixels()
+    {
+        QFETCH(QSize, size);
+        const QImage picture = Pattern(size.width(), size.height());
         CaptureOutput::PutOnClipboard(picture);
-        QCOMPARE(ClipboardTargets(), qtFormats);
+        QCOMPARE(ClipboardTargets(),
+                 QStringList({"image/png", "image/bmp", "TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS"}));
+        QCOMPARE(Clipboard(QStringLiteral("image/xpm")), QByteArray());
         QCOMPARE(Read(QStringLiteral("image/png")), picture);
         QCOMPARE(Read(QStringLiteral("image/bmp")), picture);
     }
 
-    // A paste that comes before the encodings have even started (every thread busy): the
-    // window's events run on meanwhile, and the paste gets the picture once it is encoded, or a
-    // refusal where another program has copied meanwhile.
+    // A paste that comes before its encoding has even started (every thread busy; the BMP's
+    // begins only with the first request for it): the window's events run on meanwhile, and the
+    // paste gets the picture once it is encoded, or a refusal where another program has copied
+    // meanwhile.
     void pasteRightAfterTheCopyFrozeTheWindow_data()
     {
+        QTest::addColumn<QString>("format");
         QTest::addColumn<bool>("copiedMeanwhile");
-        QTest::newRow("encoded") << false;
-        QTest::newRow("another program copies meanwhile") << true;
+        QTest::newRow("png") << "image/png" << false;
+        QTest::newRow("bmp") << "image/bmp" << false;
+        QTest::newRow("png, another program copies meanwhile") << "image/png" << true;
     }
     void pasteRightAfterTheCopyFrozeTheWindow()
     {
+        QFETCH(QString, format);
         QFETCH(bool, copiedMeanwhile);
         const QImage picture = Pattern(301, 200);
         PoolGate gate;
         CaptureOutput::PutOnClipboard(picture);
         SelectionRequests requests;
         QProcess paste;
-        paste.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-o"});
+        paste.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", format, "-o"});
         QTRY_VERIFY_WITH_TIMEOUT(requests.seen > 0, 20000);
         QVERIFY2(!gate.OpenedOnItsOwn(), "the window waited for the encoding");
         QCOMPARE(paste.state(), QProcess::Running);
@@ -151,6 +165,23 @@ private Q_SLOTS:
         const QImage pasted = QImage::fromData(paste.readAllStandardOutput()).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(pasted, copiedMeanwhile ? QImage() : picture);
         QCOMPARE(paste.exitCode() != 0, copiedMeanwhile);
+    }
+
+    // Once another program owns the clipboard, nothing of the capture stays: the picture (which
+    // lives on a shared-memory segment in the real program) and its encodings go.
+    void pictureGoesWhenAnotherProgramCopies()
+    {
+        static bool released;
+        released = false;
+        const QImage source = Pattern(301, 200);
+        QImage picture(const_cast<uchar *>(source.constBits()), source.width(), source.height(), source.bytesPerLine(),
+                       source.format(), [](void *) { released = true; }, nullptr);
+        CaptureOutput::PutOnClipboard(picture);
+        picture = QImage();
+        QCOMPARE(Read(QStringLiteral("image/bmp")), source);
+        QVERIFY(!released);
+        PutTextOnClipboard("danach");
+        QTRY_VERIFY(released);
     }
 
     // manager: what a clipboard manager does with the hand-over (without one: the real program's

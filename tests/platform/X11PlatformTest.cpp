@@ -1,15 +1,35 @@
 // Monitors and pixel-exact copies on a bare X server: B (1280 x 900) left of the primary
 // A (1280 x 1024) on a 2560 x 1088 root, at depths 24, 16, 8 and scaled by 2.
 #include "platform/Platform.h"
+#include "platform/X11ScreenCopy.h"
 #include "support/X11TestDesktop.h"
 
 #include <QtWidgets>
+
+#include <unistd.h>
 
 using namespace X11TestDesktop;
 
 namespace {
 const QPoint Origin(1280, 0);  // the primary's top-left corner on the root window
 const QRegion Monitors = QRegion(0, 0, 1280, 900) + QRegion(1280, 0, 1280, 1024);  // root coordinates
+
+// How many programs have each of this process's shared-memory segments attached (this one, and
+// the X server where it has the segment too).
+QList<int> SegmentAttachments()
+{
+    QFile table(QStringLiteral("/proc/sysvipc/shm"));
+    table.open(QIODevice::ReadOnly);
+    QList<int> attachments;
+    table.readLine();  // key shmid perms size cpid lpid nattch ...
+    for (QByteArray line = table.readLine(); !line.isEmpty(); line = table.readLine()) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 6 && fields[4].toLong() == getpid())
+            attachments.append(fields[6].toInt());
+    }
+    std::sort(attachments.begin(), attachments.end());
+    return attachments;
+}
 
 QImage::Format ScreenFormat()
 {
@@ -66,6 +86,36 @@ private Q_SLOTS:
         QCOMPARE(first.size(), QSize(2560, 1024));
         platform.CopyScreen(QRect(-1000, 100, 2000, 900));
         QCOMPARE(CompareWithPattern(first, QPoint(0, 0), [](QPoint p) { return !Monitors.contains(p); }), QString());
+    }
+
+    // After a while without copies the server lets go of every segment: the one kept for the next
+    // copy goes, and one that a held image (a capture on the clipboard) lives on becomes the
+    // image's alone, its pixels intact, and goes with it.
+    void segmentsGivenBackAfterAWhile()
+    {
+        Connection x;
+        const QRect root(0, 0, x.screen->width_in_pixels, x.screen->height_in_pixels);
+        const QList<int> before = SegmentAttachments();
+        const auto with = [&](QList<int> added) {
+            added += before;
+            std::sort(added.begin(), added.end());
+            return added;
+        };
+        {
+            X11ScreenCopy copier(x.c, x.screen, 100);
+            QImage held = copier.Copy(root, root);
+            copier.Copy(root, root);
+            QCOMPARE(SegmentAttachments(), with({2, 2}));
+            QTRY_COMPARE(SegmentAttachments(), with({1}));
+            QCOMPARE(CompareWithPattern(held, QPoint(0, 0), [](QPoint) { return false; }), QString());
+            held = QImage();
+            QCOMPARE(SegmentAttachments(), before);
+            // A copy after the while makes a new segment.
+            QVERIFY(!copier.Copy(root, root).isNull());
+            QCOMPARE(SegmentAttachments(), with({2}));
+        }
+        x.Sync();  // the server has let go of the last one too
+        QCOMPARE(SegmentAttachments(), before);
     }
 };
 
