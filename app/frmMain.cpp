@@ -176,6 +176,9 @@ void frmMain::Form_Load()
         SaveFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSaveBmpFiles"), QStringLiteral("Bitmap"));
     });
     Guarded([this] {
+        SavePngFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSavePngFiles"), QStringLiteral("PNG-Bild"));
+    });
+    Guarded([this] {
         CaptureScreenNotice = mdlI18n::GetLngText(
             QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"),
             QString::fromUtf8("Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"));

@@ -120,6 +120,7 @@ private:
     // Form-level state
     qint32 LastSelStart = 0;
     QString SaveFilterText;
+    QString SavePngFilterText;
     QString CaptureWindowNotice;
     QString CaptureScreenNotice;
     QString CaptureWindowDialogNotice;  // where the user picks windows in the desktop's own dialog

@@ -165,8 +165,10 @@ void frmMain::DeliverCapture(const QImage &picture)
         CaptureOutput::PutOnClipboard(picture);
         return;
     }
+    // BMP first and chosen at the start; PNG beside it.
     const QString filter = mdlFileDialog::BuildDialogFilter(
-        {SaveFilterText + QStringLiteral(" (*.bmp)"), QStringLiteral("*.bmp")});
+        {SaveFilterText + QStringLiteral(" (*.bmp)"), QStringLiteral("*.bmp"),
+         SavePngFilterText + QStringLiteral(" (*.png)"), QStringLiteral("*.png")});
     qint32 flags = 0;
     qint32 filterIndex = 1;
     const QString path = mdlFileDialog::ShowSaveDialog(flags, LastSaveFolder, filter, filterIndex,
@@ -174,7 +176,8 @@ void frmMain::DeliverCapture(const QImage &picture)
     if (path.isEmpty())
         return;
     LastSaveFolder = mdlTools::GetFolderPart(path);
-    CaptureOutput::WriteBitmapFile(picture, path);
+    const auto chosen = filterIndex == 2 ? CaptureOutput::FileType::Png : CaptureOutput::FileType::Bitmap;
+    CaptureOutput::WriteCaptureFile(picture, path, CaptureOutput::FileTypeFor(path, chosen));
 }
 
 void frmMain::ShowOnTop()
