@@ -2,8 +2,11 @@
 // pictures. What it shows is what was drawn; painting only copies that to the screen.
 #include "app/PictureBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 PictureBox::PictureBox(QWidget *parent, bool bordered) : QFrame(parent)
 {
@@ -59,6 +62,12 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), m_canvas);
+    if (m_handle && hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.backgroundColor = m_backColor;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
 }
 
 void PictureBox::resizeEvent(QResizeEvent *event)
@@ -75,4 +84,16 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
     Q_EMIT MouseUp(event->button(), event->modifiers());
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat())
+        Q_EMIT KeyDown(event->key(), event->modifiers());
+    // A handle's keys stop here: passed on to the window, they would reach the drag they start.
+    const int key = event->key();
+    if (m_handle && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape))
+        event->accept();
+    else
+        QFrame::keyPressEvent(event);
 }

@@ -37,15 +37,22 @@ public:
     // whole surface right after.
     void HoldPicture(const QImage &picture) { m_picture = picture; }
 
+    // A drag handle that the keyboard works too: a focus frame shows while it has the focus, and
+    // the keys that work it (Space, Enter, Esc) go no further than the box.
+    void SetKeyboardHandle(bool handle) { m_handle = handle; }
+
 Q_SIGNALS:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // A key pressed while the box has the focus; held keys repeating are not reported again.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Redraw();
@@ -53,4 +60,5 @@ private:
     QColor m_backColor = Qt::white;
     QImage m_picture;
     QImage m_canvas;
+    bool m_handle = false;
 };

@@ -3,6 +3,7 @@
 
 #include "about/frmAbout.h"
 #include "app/ColourPicker.h"
+#include "app/HandleKeys.h"
 #include "app/ModalDialogs.h"
 #include "base/Cursors.h"
 #include "app/PictureBox.h"
@@ -127,6 +128,7 @@ void frmMain::CreateControls()
     picCursor = Place(new PictureBox(this, false), "picCursor", TwipsRect(3780, 1380, 495, 495));
     picCursor->SetBackColor(palette().color(QPalette::Window));
     picCursor->SetPicture(Cursors::EyedropperImage());
+    picCursor->SetKeyboardHandle(true);
 
     picZoom = Place(new PictureBox(this), "picZoom", TwipsRect(120, 1200, 3255, 1335));
     picZoom->SetBackColor(palette().color(QPalette::Window));
@@ -155,6 +157,7 @@ void frmMain::CreateControls()
     picCursorScreen = Place(new PictureBox(fraScreenShot, false), "picCursorScreen", TwipsRect(3600, 240, 495, 495));
     picCursorScreen->SetBackColor(palette().color(QPalette::Window));
     picCursorScreen->SetPicture(Cursors::PointingHandImage());
+    picCursorScreen->SetKeyboardHandle(true);
     Timer2 = DisabledTimer(this, "Timer2", 50);
     Timer3 = DisabledTimer(this, "Timer3", 2000);
 
@@ -239,11 +242,15 @@ void frmMain::SelectAllText(QLineEdit *box)
 // Colour picker ----------------------------------------------------------------------------------
 
 namespace {
-// Hands the arrow keys to a callback, wherever the keyboard focus is.
-class ArrowKeyFilter : public QObject
+// While a handle is dragged, hands the arrow keys, and every other key pressed, to callbacks,
+// wherever the keyboard focus is. A key the second callback takes goes no further.
+class DragKeyFilter : public QObject
 {
 public:
-    explicit ArrowKeyFilter(std::function<void(int, bool)> onArrow) : m_onArrow(std::move(onArrow)) {}
+    DragKeyFilter(std::function<void(int, bool)> onArrow, std::function<bool(int, Qt::KeyboardModifiers)> onKey)
+        : m_onArrow(std::move(onArrow)), m_onKey(std::move(onKey))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -260,6 +267,8 @@ protected:
                 event->accept();
                 return true;
             default:
+                if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && m_onKey(key->key(), key->modifiers()))
+                    return true;
                 break;
             }
         }
@@ -268,15 +277,18 @@ protected:
 
 private:
     std::function<void(int, bool)> m_onArrow;
+    std::function<bool(int, Qt::KeyboardModifiers)> m_onKey;
 };
 }
 
 void frmMain::WireColourPicker()
 {
     m_colourPicker = std::make_unique<ColourPicker>(*m_colourFields);
-    m_pickerKeys = std::make_unique<ArrowKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); });
+    m_dragKeys = std::make_unique<DragKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); },
+                                                 [this](int key, Qt::KeyboardModifiers m) { return DragKeyDown(key, m); });
     connect(picCursor, &PictureBox::MouseDown, this, [this] { picCursor_MouseDown(); });
     connect(picCursor, &PictureBox::MouseUp, this, [this] { picCursor_MouseUp(); });
+    connect(picCursor, &PictureBox::KeyDown, this, &frmMain::picCursor_KeyDown);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 }
 
@@ -294,8 +306,39 @@ void frmMain::picCursor_MouseDown()
     // Where the screen cannot be read live, the drag samples a still copy of it.
     if (!FreezeScreenForPicking())
         return;
-    qApp->installEventFilter(m_pickerKeys.get());
     Timer1->start();
+}
+
+void frmMain::picCursor_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    // Space or Enter on the focused handle: a press at the pointer, wherever it is.
+    if (HandleKey(DragHandle::Eyedropper, m_picking, key, shift) == HandleKeyAction::Start)
+        picCursor_MouseDown();
+}
+
+bool frmMain::DragKeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    PictureBox *handle = m_picking ? picCursor : picCursorScreen;
+    switch (HandleKey(m_picking ? DragHandle::Eyedropper : DragHandle::Hand, true, key, shift)) {
+    case HandleKeyAction::End:
+    case HandleKeyAction::EndWithCtrl:
+        if (m_picking) {
+            // The key may follow the last arrow key sooner than the next tick: the fields show
+            // the pixel under the pointer as the key ends the pick.
+            Timer1_Timer();
+            picCursor_MouseUp();
+        } else
+            picCursorScreen_MouseUp(shift & Qt::ControlModifier);
+        break;
+    case HandleKeyAction::Cancel:
+        CancelHandDrag();
+        break;
+    default:
+        return false;
+    }
+    // Ended from the keyboard, the drag leaves the keyboard on its handle for the next one.
+    handle->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 bool frmMain::FreezeScreenForPicking()
@@ -336,7 +379,6 @@ void frmMain::picCursor_MouseUp()
         Timer1_Timer();
     }
     CurrentPlatform().ThawScreen();
-    qApp->removeEventFilter(m_pickerKeys.get());
     EndHandleDrag(picCursor);
     m_picking = false;
 }
@@ -348,10 +390,13 @@ void frmMain::BeginHandleDrag(PictureBox *handle, const QCursor &pointer)
     // keeps it coming, from wherever on the screen the button is let go.
     handle->grabMouse();
     QGuiApplication::setOverrideCursor(pointer);
+    // The arrow keys move the pointer; keys end the drag as the release does.
+    qApp->installEventFilter(m_dragKeys.get());
 }
 
 void frmMain::EndHandleDrag(PictureBox *handle)
 {
+    qApp->removeEventFilter(m_dragKeys.get());
     QGuiApplication::restoreOverrideCursor();
     handle->releaseMouse();
     handle->show();

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "base/Cursors.h"
+#include "app/HandleKeys.h"
 #include "app/MessageBoxes.h"
 #include "app/PictureBox.h"
 #include "base/RuntimeError.h"
@@ -39,6 +40,7 @@ void frmMain::WireCaptureCommands()
     connect(picCursorScreen, &PictureBox::MouseDown, this, [this] { picCursorScreen_MouseDown(); });
     connect(picCursorScreen, &PictureBox::MouseUp, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers shift) { picCursorScreen_MouseUp(shift); });
+    connect(picCursorScreen, &PictureBox::KeyDown, this, &frmMain::picCursorScreen_KeyDown);
 }
 
 void frmMain::cmdDesktop_Click()
@@ -88,6 +90,21 @@ void frmMain::picCursorScreen_MouseDown()
     // Only where the program copies windows itself can it show them during the drag.
     if (CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::FromScreen)
         Timer2->start();
+}
+
+void frmMain::picCursorScreen_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    if (HandleKey(DragHandle::Hand, m_draggingHand, key, shift) == HandleKeyAction::Start)
+        picCursorScreen_MouseDown();
+}
+
+void frmMain::CancelHandDrag()
+{
+    if (!m_draggingHand)
+        return;
+    m_draggingHand = false;
+    Timer2->stop();
+    EndHandleDrag(picCursorScreen);
 }
 
 void frmMain::Timer2_Timer()
