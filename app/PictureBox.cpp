@@ -2,14 +2,28 @@
 // pictures. What it shows is what was drawn; painting only copies that to the screen.
 #include "app/PictureBox.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+namespace {
+// To a screen reader a box is a picture, and a handle a button it can press.
+QAccessibleInterface *AccessiblePictureBox(const QString &className, QObject *object)
+{
+    auto *box = className == QLatin1String("PictureBox") ? qobject_cast<PictureBox *>(object) : nullptr;
+    if (!box)
+        return nullptr;
+    return new QAccessibleWidget(box, box->IsKeyboardHandle() ? QAccessible::Button : QAccessible::Graphic);
+}
+}
+
 PictureBox::PictureBox(QWidget *parent, bool bordered) : QFrame(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(&AccessiblePictureBox), true);
+    Q_UNUSED(accessible);
     if (bordered) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);

@@ -40,6 +40,7 @@ public:
     // A drag handle that the keyboard works too: a focus frame shows while it has the focus, and
     // the keys that work it (Space, Enter, Esc) go no further than the box.
     void SetKeyboardHandle(bool handle) { m_handle = handle; }
+    bool IsKeyboardHandle() const { return m_handle; }
 
 Q_SIGNALS:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);

@@ -3,6 +3,7 @@
 
 #include "about/frmAbout.h"
 #include "app/ColourPicker.h"
+#include "app/ColourText.h"
 #include "app/HandleKeys.h"
 #include "app/ModalDialogs.h"
 #include "base/Cursors.h"
@@ -124,6 +125,7 @@ void frmMain::CreateControls()
     picColour = Place(new PictureBox(this), "picColour", TwipsRect(120, 120, 975, 975));
     picColour->setProperty("Tag", QStringLiteral("NOLOC"));
     picColour->SetBackColor(Qt::black);
+    picColour->setAccessibleName(QStringLiteral("#000000"));
 
     picCursor = Place(new PictureBox(this, false), "picCursor", TwipsRect(3780, 1380, 495, 495));
     picCursor->SetBackColor(palette().color(QPalette::Window));
@@ -199,9 +201,31 @@ void frmMain::Form_Load()
                               "dort gleich das gewünschte Fenster aus!"));
     });
 
+    // What a screen reader says of the controls that show no text of their own.
+    Guarded([this] { DescribeForScreenReaders(); });
+
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);
     SelectAllText(txtDec);
+}
+
+void frmMain::DescribeForScreenReaders()
+{
+    const auto text = [this](const char *key, const char *german) {
+        return mdlI18n::GetLngText(objectName(), QLatin1String(key), QString::fromUtf8(german));
+    };
+    picColour->setAccessibleDescription(text("strColourBoxHelp", "Die Farbe der Felder"));
+    picZoom->setAccessibleName(text("strZoomView", "Lupe"));
+    picZoom->setAccessibleDescription(
+        text("strZoomViewHelp", "Die Umgebung der Pipettenspitze achtfach vergrößert, die Mitte mit einem roten Kreuz"));
+    picCursor->setAccessibleName(text("strEyedropper", "Pipette"));
+    picCursor->setAccessibleDescription(text(
+        "strEyedropperHelp", "Auf den Bildschirm ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit "
+                             "Eingabe beenden: die Farbe unter der Spitze erscheint in den Feldern"));
+    picCursorScreen->setAccessibleName(text("strHand", "Hand"));
+    picCursorScreen->setAccessibleDescription(text(
+        "strHandHelp", "Auf ein Fenster ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit Eingabe "
+                       "das Fenster unter dem Zeiger kopieren; Esc bricht ab"));
 }
 
 void frmMain::cmdAbout_Click()
@@ -573,4 +597,7 @@ bool frmMain::IsActiveControl(ColourFieldId f) const
 void frmMain::SetColourBoxColour(qint32 colour)
 {
     picColour->SetBackColor(QColor(PixelOf(colour)));
+    // The box says its colour; the change reaches a screen reader as a new name.
+    const ColourComponents c = SplitColour(colour);
+    picColour->setAccessibleName(HexText(c.R, c.G, c.B));
 }

@@ -37,6 +37,7 @@ protected:
 private:
     void CreateControls();
     void Form_Load();
+    void DescribeForScreenReaders();
     void cmdAbout_Click();
 
     // Colour fields
