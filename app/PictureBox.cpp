@@ -46,19 +46,41 @@ void PictureBox::SetPicture(const QImage &picture)
     Redraw();
 }
 
+void PictureBox::SetScalablePicture(std::function<QImage(qreal)> draw)
+{
+    m_drawPicture = std::move(draw);
+    Redraw();
+}
+
+qreal PictureBox::CanvasRatio() const
+{
+    // The drawing surface of a box that others paint on stays in plain pixels.
+    return m_drawPicture ? devicePixelRatioF() : 1.0;
+}
+
 void PictureBox::Redraw()
 {
-    const QSize size = contentsRect().size();
-    if (m_canvas.size() != size)
-        m_canvas = QImage(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    Render();
+    update();
+}
+
+void PictureBox::Render()
+{
+    const qreal ratio = CanvasRatio();
+    const QSize size = contentsRect().size().expandedTo(QSize(0, 0)) * ratio;
+    if (m_canvas.size() != size || m_canvas.devicePixelRatio() != ratio) {
+        m_canvas = QImage(size, QImage::Format_RGB32);
+        m_canvas.setDevicePixelRatio(ratio);
+    }
     if (m_canvas.isNull())
         return;
+    if (m_drawPicture)
+        m_picture = m_drawPicture(ratio);
     m_canvas.fill(m_backColor);
     if (!m_picture.isNull()) {
         QPainter painter(&m_canvas);
         painter.drawImage(0, 0, m_picture);
     }
-    update();
 }
 
 void PictureBox::PaintPicture(const QImage &picture, const QRectF &target, bool smooth)
@@ -73,6 +95,9 @@ void PictureBox::PaintPicture(const QImage &picture, const QRectF &target, bool 
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
+    // Moved to a screen of another scale: drawn anew for it.
+    if (m_canvas.devicePixelRatio() != CanvasRatio())
+        Render();
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), m_canvas);

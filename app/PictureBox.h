@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QImage>
 
+#include <functional>
+
 class PictureBox : public QFrame
 {
     Q_OBJECT
@@ -23,6 +25,11 @@ public:
     // The background picture, shown unscaled at the top-left corner; a null image removes it.
     QImage Picture() const { return m_picture; }
     void SetPicture(const QImage &picture);
+
+    // A background picture drawn for the screen's device pixel ratio, sharp at every scale: draw
+    // gives it at a ratio (its own device pixel ratio set), and is asked again when the ratio
+    // changes.
+    void SetScalablePicture(std::function<QImage(qreal ratio)> draw);
 
     // Paints a picture stretched into a rectangle of the drawing area. Nearest-neighbour unless
     // smooth is asked for, so an enlargement shows hard pixel blocks.
@@ -57,9 +64,12 @@ protected:
 
 private:
     void Redraw();
+    void Render();
+    qreal CanvasRatio() const;
 
     QColor m_backColor = Qt::white;
     QImage m_picture;
     QImage m_canvas;
+    std::function<QImage(qreal)> m_drawPicture;
     bool m_handle = false;
 };

@@ -85,7 +85,14 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
-    setWindowIcon(QIcon(QPixmap::fromImage(Cursors::WindowIconImage())));
+    // The icon at the sizes desktops show it, each drawn for its size.
+    QIcon icon;
+    for (qreal ratio : {1.0, 2.0, 3.0, 4.0}) {
+        QImage size = Cursors::WindowIconImage(ratio);
+        size.setDevicePixelRatio(1.0);  // 16, 32, 48 and 64 pixels, each its own size
+        icon.addPixmap(QPixmap::fromImage(size));
+    }
+    setWindowIcon(icon);
     setFixedSize(TwipsToPixels(ClientWidthTwips), TwipsToPixels(ClientHeightTwips));
     // The layout was designed for an 8-point dialog font; the desktop's family at that size
     // keeps every caption inside its design box.
@@ -129,7 +136,7 @@ void frmMain::CreateControls()
 
     picCursor = Place(new PictureBox(this, false), "picCursor", TwipsRect(3780, 1380, 495, 495));
     picCursor->SetBackColor(palette().color(QPalette::Window));
-    picCursor->SetPicture(Cursors::EyedropperImage());
+    picCursor->SetScalablePicture(&Cursors::EyedropperImage);
     picCursor->SetKeyboardHandle(true);
 
     picZoom = Place(new PictureBox(this), "picZoom", TwipsRect(120, 1200, 3255, 1335));
@@ -158,7 +165,7 @@ void frmMain::CreateControls()
                     TwipsRect(1680, 600, 1695, 255));
     picCursorScreen = Place(new PictureBox(fraScreenShot, false), "picCursorScreen", TwipsRect(3600, 240, 495, 495));
     picCursorScreen->SetBackColor(palette().color(QPalette::Window));
-    picCursorScreen->SetPicture(Cursors::PointingHandImage());
+    picCursorScreen->SetScalablePicture(&Cursors::PointingHandImage);
     picCursorScreen->SetKeyboardHandle(true);
     Timer2 = DisabledTimer(this, "Timer2", 50);
     Timer3 = DisabledTimer(this, "Timer3", 2000);
@@ -326,7 +333,7 @@ void frmMain::picCursor_MouseDown()
     // The handle takes the focus and, hidden, passes it on to the zoom view, so none of the
     // colour fields is the active control while the samples are written into them.
     picCursor->setFocus(Qt::MouseFocusReason);
-    BeginHandleDrag(picCursor, Cursors::Eyedropper());
+    BeginHandleDrag(picCursor, Cursors::Eyedropper(devicePixelRatioF()));
     // Where the screen cannot be read live, the drag samples a still copy of it.
     if (!FreezeScreenForPicking())
         return;

@@ -86,7 +86,7 @@ void frmMain::picCursorScreen_MouseDown()
     if (m_draggingHand || m_picking)
         return;
     m_draggingHand = true;
-    BeginHandleDrag(picCursorScreen, Cursors::PointingHand());
+    BeginHandleDrag(picCursorScreen, Cursors::PointingHand(devicePixelRatioF()));
     // Only where the program copies windows itself can it show them during the drag.
     if (CurrentPlatform().WindowCopies() == Platform::WindowCopyWay::FromScreen)
         Timer2->start();
