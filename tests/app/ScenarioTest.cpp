@@ -155,7 +155,7 @@ private Q_SLOTS:
 
     // The hand dropped on the back window's title bar: the copy waits until the main window's
     // frame has left it, and no late preview covers the result. With Ctrl the window comes to
-    // the front first. By keyboard, Space starts the hand and Ctrl+Enter ends it.
+    // the front first. By keyboard, Space starts the hand, Esc cancels it and Ctrl+Enter ends it.
     void handCapture_data()
     {
         QTest::addColumn<bool>("ctrl");
@@ -187,6 +187,11 @@ private Q_SLOTS:
         if (keyboard) {
             MoveTo(target - QPoint(1, 0));
             FocusHandle("picCursorScreen");
+            // Esc first: the hand comes back, nothing is copied (no save dialog opens).
+            Xdo(QStringLiteral("key space"));
+            QTRY_VERIFY(!Control("picCursorScreen")->isVisible());
+            Xdo(QStringLiteral("key Escape"));
+            QTRY_VERIFY(Idle() && Control("picCursorScreen")->hasFocus());
             Xdo(QStringLiteral("key space"));
             QTRY_VERIFY(!Control("picCursorScreen")->isVisible());
             Xdo(QStringLiteral("key Right"));
