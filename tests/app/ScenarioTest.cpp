@@ -178,8 +178,10 @@ private Q_SLOTS:
         Control<QRadioButton>(file.isEmpty() ? "optClipboard" : "optFile")->click();
         if (!file.isEmpty())
             WhenModal<QFileDialog>([&](QFileDialog *dialog) {
+                auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+                QCOMPARE(types->currentText() + u'|' + types->itemText(1), QStringLiteral("Bitmap (*.bmp)|PNG-Bild (*.png)"));
                 if (path.endsWith(QLatin1String(".png")))  // chosen as a user does: the list shows PNG files only
-                    QTest::keyClick(dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+                    QTest::keyClick(types, Qt::Key_Down);
                 dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path.chopped(4));
                 QTest::keyClick(dialog, Qt::Key_Return);
             });
