@@ -365,7 +365,8 @@ bool frmMain::DragKeyDown(int key, Qt::KeyboardModifiers shift)
         CancelHandDrag();
         break;
     default:
-        return false;
+        // Space does nothing more during the hand's drag, and reaches no field either.
+        return key == Qt::Key_Space;
     }
     // Ended from the keyboard, the drag leaves the keyboard on its handle for the next one.
     handle->setFocus(Qt::OtherFocusReason);
