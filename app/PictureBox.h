@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QImage>
 
+#include <functional>
+
 class PictureBox : public QFrame
 {
     Q_OBJECT
@@ -24,6 +26,11 @@ public:
     QImage Picture() const { return m_picture; }
     void SetPicture(const QImage &picture);
 
+    // A background picture drawn for the screen's device pixel ratio, sharp at every scale: draw
+    // gives it at a ratio (its own device pixel ratio set), and is asked again when the ratio
+    // changes.
+    void SetScalablePicture(std::function<QImage(qreal ratio)> draw);
+
     // Paints a picture stretched into a rectangle of the drawing area. Nearest-neighbour unless
     // smooth is asked for, so an enlargement shows hard pixel blocks.
     void PaintPicture(const QImage &picture, const QRectF &target, bool smooth = false);
@@ -37,20 +44,32 @@ public:
     // whole surface right after.
     void HoldPicture(const QImage &picture) { m_picture = picture; }
 
+    // A drag handle that the keyboard works too: a focus frame shows while it has the focus, and
+    // the keys that work it (Space, Enter, Esc) go no further than the box.
+    void SetKeyboardHandle(bool handle) { m_handle = handle; }
+    bool IsKeyboardHandle() const { return m_handle; }
+
 Q_SIGNALS:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // A key pressed while the box has the focus; held keys repeating are not reported again.
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Redraw();
+    void Render();
+    qreal CanvasRatio() const;
 
     QColor m_backColor = Qt::white;
     QImage m_picture;
     QImage m_canvas;
+    std::function<QImage(qreal)> m_drawPicture;
+    bool m_handle = false;
 };

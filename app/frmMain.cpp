@@ -3,6 +3,8 @@
 
 #include "about/frmAbout.h"
 #include "app/ColourPicker.h"
+#include "app/ColourText.h"
+#include "app/HandleKeys.h"
 #include "app/ModalDialogs.h"
 #include "base/Cursors.h"
 #include "app/PictureBox.h"
@@ -83,7 +85,14 @@ frmMain::frmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
-    setWindowIcon(QIcon(QPixmap::fromImage(Cursors::WindowIconImage())));
+    // The icon at the sizes desktops show it, each drawn for its size.
+    QIcon icon;
+    for (qreal ratio : {1.0, 2.0, 3.0, 4.0}) {
+        QImage size = Cursors::WindowIconImage(ratio);
+        size.setDevicePixelRatio(1.0);  // 16, 32, 48 and 64 pixels, each its own size
+        icon.addPixmap(QPixmap::fromImage(size));
+    }
+    setWindowIcon(icon);
     setFixedSize(TwipsToPixels(ClientWidthTwips), TwipsToPixels(ClientHeightTwips));
     // The layout was designed for an 8-point dialog font; the desktop's family at that size
     // keeps every caption inside its design box.
@@ -123,10 +132,12 @@ void frmMain::CreateControls()
     picColour = Place(new PictureBox(this), "picColour", TwipsRect(120, 120, 975, 975));
     picColour->setProperty("Tag", QStringLiteral("NOLOC"));
     picColour->SetBackColor(Qt::black);
+    picColour->setAccessibleName(QStringLiteral("#000000"));
 
     picCursor = Place(new PictureBox(this, false), "picCursor", TwipsRect(3780, 1380, 495, 495));
     picCursor->SetBackColor(palette().color(QPalette::Window));
-    picCursor->SetPicture(Cursors::EyedropperImage());
+    picCursor->SetScalablePicture(&Cursors::EyedropperImage);
+    picCursor->SetKeyboardHandle(true);
 
     picZoom = Place(new PictureBox(this), "picZoom", TwipsRect(120, 1200, 3255, 1335));
     picZoom->SetBackColor(palette().color(QPalette::Window));
@@ -154,7 +165,8 @@ void frmMain::CreateControls()
                     TwipsRect(1680, 600, 1695, 255));
     picCursorScreen = Place(new PictureBox(fraScreenShot, false), "picCursorScreen", TwipsRect(3600, 240, 495, 495));
     picCursorScreen->SetBackColor(palette().color(QPalette::Window));
-    picCursorScreen->SetPicture(Cursors::PointingHandImage());
+    picCursorScreen->SetScalablePicture(&Cursors::PointingHandImage);
+    picCursorScreen->SetKeyboardHandle(true);
     Timer2 = DisabledTimer(this, "Timer2", 50);
     Timer3 = DisabledTimer(this, "Timer3", 2000);
 
@@ -176,6 +188,9 @@ void frmMain::Form_Load()
         SaveFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSaveBmpFiles"), QStringLiteral("Bitmap"));
     });
     Guarded([this] {
+        SavePngFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSavePngFiles"), QStringLiteral("PNG-Bild"));
+    });
+    Guarded([this] {
         CaptureScreenNotice = mdlI18n::GetLngText(
             QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"),
             QString::fromUtf8("Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"));
@@ -193,9 +208,31 @@ void frmMain::Form_Load()
                               "dort gleich das gewünschte Fenster aus!"));
     });
 
+    // What a screen reader says of the controls that show no text of their own.
+    Guarded([this] { DescribeForScreenReaders(); });
+
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);
     SelectAllText(txtDec);
+}
+
+void frmMain::DescribeForScreenReaders()
+{
+    const auto text = [this](const char *key, const char *german) {
+        return mdlI18n::GetLngText(objectName(), QLatin1String(key), QString::fromUtf8(german));
+    };
+    picColour->setAccessibleDescription(text("strColourBoxHelp", "Die Farbe der Felder"));
+    picZoom->setAccessibleName(text("strZoomView", "Lupe"));
+    picZoom->setAccessibleDescription(
+        text("strZoomViewHelp", "Die Umgebung der Pipettenspitze achtfach vergrößert, die Mitte mit einem roten Kreuz"));
+    picCursor->setAccessibleName(text("strEyedropper", "Pipette"));
+    picCursor->setAccessibleDescription(text(
+        "strEyedropperHelp", "Auf den Bildschirm ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit "
+                             "Eingabe beenden: die Farbe unter der Spitze erscheint in den Feldern"));
+    picCursorScreen->setAccessibleName(text("strHand", "Hand"));
+    picCursorScreen->setAccessibleDescription(text(
+        "strHandHelp", "Auf ein Fenster ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit Eingabe "
+                       "das Fenster unter dem Zeiger kopieren; Esc bricht ab"));
 }
 
 void frmMain::cmdAbout_Click()
@@ -236,11 +273,15 @@ void frmMain::SelectAllText(QLineEdit *box)
 // Colour picker ----------------------------------------------------------------------------------
 
 namespace {
-// Hands the arrow keys to a callback, wherever the keyboard focus is.
-class ArrowKeyFilter : public QObject
+// While a handle is dragged, hands the arrow keys, and every other key pressed, to callbacks,
+// wherever the keyboard focus is. A key the second callback takes goes no further.
+class DragKeyFilter : public QObject
 {
 public:
-    explicit ArrowKeyFilter(std::function<void(int, bool)> onArrow) : m_onArrow(std::move(onArrow)) {}
+    DragKeyFilter(std::function<void(int, bool)> onArrow, std::function<bool(int, Qt::KeyboardModifiers)> onKey)
+        : m_onArrow(std::move(onArrow)), m_onKey(std::move(onKey))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -257,6 +298,8 @@ protected:
                 event->accept();
                 return true;
             default:
+                if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && m_onKey(key->key(), key->modifiers()))
+                    return true;
                 break;
             }
         }
@@ -265,15 +308,18 @@ protected:
 
 private:
     std::function<void(int, bool)> m_onArrow;
+    std::function<bool(int, Qt::KeyboardModifiers)> m_onKey;
 };
 }
 
 void frmMain::WireColourPicker()
 {
     m_colourPicker = std::make_unique<ColourPicker>(*m_colourFields);
-    m_pickerKeys = std::make_unique<ArrowKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); });
+    m_dragKeys = std::make_unique<DragKeyFilter>([this](int key, bool shift) { MovePointerByKey(key, shift); },
+                                                 [this](int key, Qt::KeyboardModifiers m) { return DragKeyDown(key, m); });
     connect(picCursor, &PictureBox::MouseDown, this, [this] { picCursor_MouseDown(); });
     connect(picCursor, &PictureBox::MouseUp, this, [this] { picCursor_MouseUp(); });
+    connect(picCursor, &PictureBox::KeyDown, this, &frmMain::picCursor_KeyDown);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 }
 
@@ -287,12 +333,44 @@ void frmMain::picCursor_MouseDown()
     // The handle takes the focus and, hidden, passes it on to the zoom view, so none of the
     // colour fields is the active control while the samples are written into them.
     picCursor->setFocus(Qt::MouseFocusReason);
-    BeginHandleDrag(picCursor, Cursors::Eyedropper());
+    BeginHandleDrag(picCursor, Cursors::Eyedropper(devicePixelRatioF()));
     // Where the screen cannot be read live, the drag samples a still copy of it.
     if (!FreezeScreenForPicking())
         return;
-    qApp->installEventFilter(m_pickerKeys.get());
     Timer1->start();
+}
+
+void frmMain::picCursor_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    // Space or Enter on the focused handle: a press at the pointer, wherever it is.
+    if (HandleKey(DragHandle::Eyedropper, m_picking, key, shift) == HandleKeyAction::Start)
+        picCursor_MouseDown();
+}
+
+bool frmMain::DragKeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    PictureBox *handle = m_picking ? picCursor : picCursorScreen;
+    switch (HandleKey(m_picking ? DragHandle::Eyedropper : DragHandle::Hand, true, key, shift)) {
+    case HandleKeyAction::End:
+    case HandleKeyAction::EndWithCtrl:
+        if (m_picking) {
+            // The key may follow the last arrow key sooner than the next tick: the fields show
+            // the pixel under the pointer as the key ends the pick.
+            Timer1_Timer();
+            picCursor_MouseUp();
+        } else
+            picCursorScreen_MouseUp(shift & Qt::ControlModifier);
+        break;
+    case HandleKeyAction::Cancel:
+        CancelHandDrag();
+        break;
+    default:
+        // Space does nothing more during the hand's drag, and reaches no field either.
+        return key == Qt::Key_Space;
+    }
+    // Ended from the keyboard, the drag leaves the keyboard on its handle for the next one.
+    handle->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 bool frmMain::FreezeScreenForPicking()
@@ -339,7 +417,6 @@ void frmMain::EndPicking()
 {
     Timer1->stop();
     CurrentPlatform().ThawScreen();
-    qApp->removeEventFilter(m_pickerKeys.get());
     EndHandleDrag(picCursor);
     m_picking = false;
 }
@@ -351,10 +428,13 @@ void frmMain::BeginHandleDrag(PictureBox *handle, const QCursor &pointer)
     // keeps it coming, from wherever on the screen the button is let go.
     handle->grabMouse();
     QGuiApplication::setOverrideCursor(pointer);
+    // The arrow keys move the pointer; keys end the drag as the release does.
+    qApp->installEventFilter(m_dragKeys.get());
 }
 
 void frmMain::EndHandleDrag(PictureBox *handle)
 {
+    qApp->removeEventFilter(m_dragKeys.get());
     QGuiApplication::restoreOverrideCursor();
     handle->releaseMouse();
     handle->show();
@@ -543,4 +623,7 @@ bool frmMain::IsActiveControl(ColourFieldId f) const
 void frmMain::SetColourBoxColour(qint32 colour)
 {
     picColour->SetBackColor(QColor(PixelOf(colour)));
+    // The box says its colour; the change reaches a screen reader as a new name.
+    const ColourComponents c = SplitColour(colour);
+    picColour->setAccessibleName(HexText(c.R, c.G, c.B));
 }

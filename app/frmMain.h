@@ -37,6 +37,7 @@ protected:
 private:
     void CreateControls();
     void Form_Load();
+    void DescribeForScreenReaders();
     void cmdAbout_Click();
 
     // Colour fields
@@ -58,6 +59,8 @@ private:
     void WireColourPicker();
     void picCursor_MouseDown();
     void picCursor_MouseUp();
+    void picCursor_KeyDown(int key, Qt::KeyboardModifiers shift);
+    bool DragKeyDown(int key, Qt::KeyboardModifiers shift);
     void Timer1_Timer();
     void PickerSampleShown(const RuntimeError *error);
     void EndPicking();
@@ -77,6 +80,8 @@ private:
     void picCursorScreen_MouseDown();
     void Timer2_Timer();
     void picCursorScreen_MouseUp(Qt::KeyboardModifiers shift);
+    void picCursorScreen_KeyDown(int key, Qt::KeyboardModifiers shift);
+    void CancelHandDrag();
     void CaptureWindowPickedOnDesktop();
     void DeliverCapture(const QImage &picture);
     void ShowOnTop();
@@ -122,6 +127,7 @@ private:
     // Form-level state
     qint32 LastSelStart = 0;
     QString SaveFilterText;
+    QString SavePngFilterText;
     QString CaptureWindowNotice;
     QString CaptureScreenNotice;
     QString CaptureWindowDialogNotice;  // where the user picks windows in the desktop's own dialog
@@ -131,7 +137,7 @@ private:
 
     std::unique_ptr<ColourFields> m_colourFields;
     std::unique_ptr<ColourPicker> m_colourPicker;
-    std::unique_ptr<QObject> m_pickerKeys; // arrow keys while the eyedropper is held
+    std::unique_ptr<QObject> m_dragKeys; // arrow keys and the ending keys while a handle is dragged
     std::unique_ptr<QObject> m_modalDialogs; // keeps the dialogs opened from here on the screen
     bool m_picking = false;
     bool m_draggingHand = false;

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "base/Cursors.h"
+#include "app/HandleKeys.h"
 #include "app/MessageBoxes.h"
 #include "app/PictureBox.h"
 #include "base/RuntimeError.h"
@@ -39,6 +40,7 @@ void frmMain::WireCaptureCommands()
     connect(picCursorScreen, &PictureBox::MouseDown, this, [this] { picCursorScreen_MouseDown(); });
     connect(picCursorScreen, &PictureBox::MouseUp, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers shift) { picCursorScreen_MouseUp(shift); });
+    connect(picCursorScreen, &PictureBox::KeyDown, this, &frmMain::picCursorScreen_KeyDown);
 }
 
 void frmMain::cmdDesktop_Click()
@@ -84,10 +86,25 @@ void frmMain::picCursorScreen_MouseDown()
     if (m_draggingHand || m_picking)
         return;
     m_draggingHand = true;
-    BeginHandleDrag(picCursorScreen, Cursors::PointingHand());
+    BeginHandleDrag(picCursorScreen, Cursors::PointingHand(devicePixelRatioF()));
     // Only where the program finds windows itself can it show them during the drag.
     if (CurrentPlatform().WindowCopies() != Platform::WindowCopyWay::InDesktopDialog)
         Timer2->start();
+}
+
+void frmMain::picCursorScreen_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    if (HandleKey(DragHandle::Hand, m_draggingHand, key, shift) == HandleKeyAction::Start)
+        picCursorScreen_MouseDown();
+}
+
+void frmMain::CancelHandDrag()
+{
+    if (!m_draggingHand)
+        return;
+    m_draggingHand = false;
+    Timer2->stop();
+    EndHandleDrag(picCursorScreen);
 }
 
 void frmMain::Timer2_Timer()
@@ -165,8 +182,10 @@ void frmMain::DeliverCapture(const QImage &picture)
         CaptureOutput::PutOnClipboard(picture);
         return;
     }
+    // BMP first and chosen at the start; PNG beside it.
     const QString filter = mdlFileDialog::BuildDialogFilter(
-        {SaveFilterText + QStringLiteral(" (*.bmp)"), QStringLiteral("*.bmp")});
+        {SaveFilterText + QStringLiteral(" (*.bmp)"), QStringLiteral("*.bmp"),
+         SavePngFilterText + QStringLiteral(" (*.png)"), QStringLiteral("*.png")});
     qint32 flags = 0;
     qint32 filterIndex = 1;
     const QString path = mdlFileDialog::ShowSaveDialog(flags, LastSaveFolder, filter, filterIndex,
@@ -174,7 +193,8 @@ void frmMain::DeliverCapture(const QImage &picture)
     if (path.isEmpty())
         return;
     LastSaveFolder = mdlTools::GetFolderPart(path);
-    CaptureOutput::WriteBitmapFile(picture, path);
+    const auto chosen = filterIndex == 2 ? CaptureOutput::FileType::Png : CaptureOutput::FileType::Bitmap;
+    CaptureOutput::WriteCaptureFile(picture, path, CaptureOutput::FileTypeFor(path, chosen));
 }
 
 void frmMain::ShowOnTop()

@@ -1,4 +1,5 @@
-// The program's own 32 x 32 pointer images: the eyedropper and the pointing hand.
+// The program's own pointer images, the eyedropper and the pointing hand, drawn for any device
+// pixel ratio.
 #include "base/Cursors.h"
 
 #include <QPainter>
@@ -8,11 +9,19 @@
 namespace Cursors {
 
 namespace {
+constexpr int BaseSize = 32;
+
 QImage Transparent(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// A point of the 1x image to the pixel that holds it at the ratio.
+QPoint ScaledPixel(QPoint at1x, qreal ratio)
+{
+    return QPoint(int((at1x.x() + 0.5) * ratio), int((at1x.y() + 0.5) * ratio));
 }
 
 // The pipette's turn from the x axis up to the upper right, 45 degrees written out: the same
@@ -51,25 +60,27 @@ void DrawPipette(QPainter &p, double scale)
     p.drawRoundedRect(QRectF(26, -4, 16, 8), 4, 4);
 }
 
-QImage DrawEyedropper()
+QImage DrawEyedropper(qreal ratio)
 {
-    QImage image = Transparent(32);
+    const int size = PointerSize(ratio);
+    QImage image = Transparent(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(0.5, 31.5);
+    // The tip on the centre of the corner pixel, whatever the size.
+    p.translate(0.5, size - 0.5);
     p.setTransform(UpRightDiagonal(), true);
-    DrawPipette(p, 1.0);
+    DrawPipette(p, ratio);
     p.end();
-    // The very tip pixel is opaque, so the hot spot sits on a visible point of the image.
-    image.setPixelColor(EyedropperHotSpot, Qt::black);
+    image.setPixelColor(EyedropperHotSpotAt(ratio), Qt::transparent);
     return image;
 }
 
-QImage DrawPointingHand()
+QImage DrawPointingHand(qreal ratio)
 {
-    QImage image = Transparent(32);
+    QImage image = Transparent(PointerSize(ratio));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(ratio, ratio);
     p.setPen(QPen(Qt::black, 1.0));
     p.setBrush(Qt::white);
     // Index finger up to the hot spot, the other fingers folded, the thumb on the left.
@@ -95,11 +106,14 @@ QImage DrawPointingHand()
     return image;
 }
 
-QImage DrawWindowIcon()
+QImage DrawWindowIcon(qreal ratio)
 {
-    QImage image = Transparent(16);
+    const int size = qRound(16 * ratio);
+    QImage image = Transparent(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.save();
+    p.scale(ratio, ratio);
     // A colour swatch with the pipette across it.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(220, 40, 40));
@@ -110,39 +124,71 @@ QImage DrawWindowIcon()
     p.drawRect(1, 8, 7, 7);
     p.setBrush(QColor(240, 200, 30));
     p.drawRect(8, 8, 7, 7);
-    p.translate(0.5, 15.5);
+    p.restore();
+    p.translate(0.5, size - 0.5);
     p.setTransform(UpRightDiagonal(), true);
-    DrawPipette(p, 0.5);
+    DrawPipette(p, 0.5 * ratio);
+    p.end();
+    return image;
+}
+
+// A pointer is made in the screen's own pixels: its image as it is, the hot spot in its pixels.
+QCursor Pointer(QImage image, QPoint hotSpot)
+{
+    image.setDevicePixelRatio(1.0);
+    return QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
+}
+
+// The 1x image drawn once and kept; any other ratio drawn when asked (a few hundred microseconds).
+QImage AtRatio(const QImage &at1x, QImage (*draw)(qreal), qreal ratio)
+{
+    QImage image = ratio == 1.0 ? at1x : draw(ratio);
+    image.setDevicePixelRatio(ratio);
     return image;
 }
 }
 
-QImage EyedropperImage()
+int PointerSize(qreal ratio)
 {
-    static const QImage image = DrawEyedropper();
-    return image;
+    return qMax(BaseSize, qRound(BaseSize * ratio));
 }
 
-QCursor Eyedropper()
+QPoint EyedropperHotSpotAt(qreal ratio)
 {
-    return QCursor(QPixmap::fromImage(EyedropperImage()), EyedropperHotSpot.x(), EyedropperHotSpot.y());
+    return QPoint(0, PointerSize(ratio) - 1);
 }
 
-QImage PointingHandImage()
+QPoint PointingHandHotSpotAt(qreal ratio)
 {
-    static const QImage image = DrawPointingHand();
-    return image;
+    return ratio == 1.0 ? PointingHandHotSpot : ScaledPixel(PointingHandHotSpot, ratio);
 }
 
-QCursor PointingHand()
+QImage EyedropperImage(qreal ratio)
 {
-    return QCursor(QPixmap::fromImage(PointingHandImage()), PointingHandHotSpot.x(), PointingHandHotSpot.y());
+    static const QImage image = DrawEyedropper(1.0);
+    return AtRatio(image, &DrawEyedropper, ratio);
 }
 
-QImage WindowIconImage()
+QCursor Eyedropper(qreal ratio)
 {
-    static const QImage image = DrawWindowIcon();
-    return image;
+    return Pointer(EyedropperImage(ratio), EyedropperHotSpotAt(ratio));
+}
+
+QImage PointingHandImage(qreal ratio)
+{
+    static const QImage image = DrawPointingHand(1.0);
+    return AtRatio(image, &DrawPointingHand, ratio);
+}
+
+QCursor PointingHand(qreal ratio)
+{
+    return Pointer(PointingHandImage(ratio), PointingHandHotSpotAt(ratio));
+}
+
+QImage WindowIconImage(qreal ratio)
+{
+    static const QImage image = DrawWindowIcon(1.0);
+    return AtRatio(image, &DrawWindowIcon, ratio);
 }
 
 void Prepare()

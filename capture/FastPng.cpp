@@ -1,4 +1,5 @@
-// PNG for the clipboard: a fast compression level, written in bands on several threads at once.
+// PNG for the clipboard and for files: a fast compression level, written in bands on several
+// threads at once.
 #include "capture/FastPng.h"
 
 #include <QtEndian>
@@ -80,8 +81,12 @@ QByteArray Encode(const QImage &picture, int bands)
 {
     if (picture.isNull())
         return {};
-    const bool alpha = picture.hasAlphaChannel();
-    const QImage rgb = picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    // A palette picture stays one, with its colour table; every other one becomes 8-bit RGB(A).
+    const bool indexed = picture.format() == QImage::Format_Indexed8 && picture.colorCount() > 0
+        && picture.colorCount() <= 256;
+    const bool alpha = !indexed && picture.hasAlphaChannel();
+    const QImage rgb = indexed ? picture
+                               : picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     // Bands of fewer than 64 rows would cost more in flushes than they save in time.
     std::vector<Band> parts(size_t(qBound(1, qMin(bands, rgb.height() / 64), 64)));
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -98,9 +103,15 @@ QByteArray Encode(const QImage &picture, int bands)
     QByteArray header;
     AppendBigEndian(header, quint32(rgb.width()));
     AppendBigEndian(header, quint32(rgb.height()));
-    header.append(char(8)).append(char(alpha ? 6 : 2)).append(3, char(0));  // 8 bits, no interlace
+    const char colourType = indexed ? 3 : alpha ? 6 : 2;
+    header.append(char(8)).append(colourType).append(3, char(0));  // 8 bits, no interlace
+    QByteArray palette;
+    for (int i = 0; indexed && i < rgb.colorCount(); ++i) {
+        const QRgb c = rgb.color(i);
+        palette.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
 
-    qsizetype size = 8 + 25 + 16 + 12;
+    qsizetype size = 8 + 25 + 16 + 12 + (indexed ? 12 + palette.size() : 0);
     uLong adler = parts[0].adler;
     for (size_t i = 0; i < parts.size(); ++i) {
         if (!parts[i].ok)
@@ -113,6 +124,8 @@ QByteArray Encode(const QImage &picture, int bands)
     png.reserve(size);
     png.append("\x89PNG\r\n\x1a\n", 8);
     AppendChunk(png, "IHDR", header);
+    if (indexed)
+        AppendChunk(png, "PLTE", palette);
     for (const Band &band : parts)
         png.append(band.chunk);
     QByteArray checksum;

@@ -40,6 +40,21 @@ QString ToNameFilter(const FileType &type)
     return type.Description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
+QString DefaultSuffixFor(const FileType &type, const QString &defaultExt)
+{
+    QStringList suffixes;
+    for (const QString &pattern : type.Pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString p = pattern.trimmed();
+        // Only "*.ext" with a plain extension names one.
+        if (p.startsWith(QLatin1String("*.")) && p.size() > 2 && !p.mid(2).contains(QLatin1Char('*'))
+            && !p.mid(2).contains(QLatin1Char('?')))
+            suffixes << p.mid(2);
+    }
+    if (suffixes.isEmpty() || suffixes.contains(defaultExt, Qt::CaseInsensitive))
+        return defaultExt;
+    return suffixes.first();
+}
+
 qint32 EffectiveFilterIndex(qint32 filterIndex, qsizetype typeCount)
 {
     return filterIndex >= 1 && filterIndex <= typeCount ? filterIndex : 1;

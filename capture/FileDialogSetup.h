@@ -47,6 +47,12 @@ QList<FileType> ParseDialogFilter(const QString &filterText);
 // A file type as a name filter of Qt's file dialog: "description (pattern pattern ...)".
 QString ToNameFilter(const FileType &type);
 
+// The extension added to a name typed without one, while the type is chosen: the caller's default
+// extension where the type's patterns take it or name no single extension ("*", "*.*"), else the
+// extension of the type's first pattern ("PNG (*.png)" saves "shot" as "shot.png"), as the save
+// dialogs of other desktops do.
+QString DefaultSuffixFor(const FileType &type, const QString &defaultExt);
+
 // The 1-based index of the file type shown first: out-of-range indexes show the first type.
 qint32 EffectiveFilterIndex(qint32 filterIndex, qsizetype typeCount);
 

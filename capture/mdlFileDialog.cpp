@@ -18,6 +18,8 @@
 #include <QTreeView>
 #include <QWindow>
 
+#include <functional>
+
 namespace mdlFileDialog {
 
 namespace {
@@ -70,9 +72,14 @@ class FileDialog : public QFileDialog
 public:
     FileDialog(QWidget *owner, qint32 flags) : QFileDialog(owner), m_flags(flags), m_owner(owner) {}
 
+    // The extension that a name typed without one gets, for the type chosen when it is confirmed.
+    std::function<QString(const QString &selectedFilter)> SuffixFor;
+
 protected:
     void accept() override
     {
+        if (SuffixFor)
+            setDefaultSuffix(SuffixFor(selectedNameFilter()));
         // Qt's save dialog takes a name in a folder that does not exist; the caller's flags forbid it.
         if (m_flags & FlagPathMustExist) {
             const QStringList files = selectedFiles();
@@ -166,10 +173,22 @@ QString RunFileDialog(bool openFile, qint32 &flags, const QString &initialDir, c
         nameFilters << ToNameFilter(type);
     dialog.setNameFilters(nameFilters);
     dialog.selectNameFilter(nameFilters.at(EffectiveFilterIndex(filterIndex, nameFilters.size()) - 1));
+    // Depending on the Qt version a chosen type comes back as the whole name filter or as the
+    // description the list shows.
+    const auto typeIndex = [&](const QString &selected) {
+        for (qsizetype i = 0; i < types.size(); ++i)
+            if (selected == nameFilters[i] || selected == types[i].Description.simplified())
+                return i;
+        return qsizetype(-1);
+    };
 
     if (!initialDir.isEmpty() && QFileInfo(initialDir).isDir())
         dialog.setDirectory(initialDir);
     dialog.setDefaultSuffix(defaultExt);
+    dialog.SuffixFor = [&](const QString &selected) {
+        const qsizetype i = typeIndex(selected);
+        return i >= 0 ? DefaultSuffixFor(types.at(i), defaultExt) : defaultExt;
+    };
     const QString proposed = mdlTools::TrimAtNull(ProposedFileName(fileName, flags));
     if (!proposed.isEmpty())
         dialog.selectFile(proposed);
@@ -185,15 +204,8 @@ QString RunFileDialog(bool openFile, qint32 &flags, const QString &initialDir, c
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty())
         return QString();
-    // Depending on the Qt version the selection comes back as the whole name filter or as the
-    // description the list shows.
-    const QString selected = dialog.selectedNameFilter();
-    for (qsizetype i = 0; i < types.size(); ++i) {
-        if (selected == nameFilters[i] || selected == types[i].Description.simplified()) {
-            filterIndex = qint32(i + 1);
-            break;
-        }
-    }
+    if (const qsizetype i = typeIndex(dialog.selectedNameFilter()); i >= 0)
+        filterIndex = qint32(i + 1);
     return ResultBuffer(files, flags);
 }
 

@@ -50,6 +50,12 @@ class ScenarioTest : public QObject
     template <typename T = QWidget>
     T *Control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
     bool Idle() const { return m_window->isVisible() && Control("picCursorScreen")->isVisible(); }
+    void FocusHandle(const char *handle)
+    {
+        Xdo(QStringLiteral("windowactivate --sync %1").arg(m_window->winId()));
+        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+        Control(handle)->setFocus(Qt::TabFocusReason);
+    }
     void Press(const char *handle)
     {
         MoveTo(Control(handle)->mapToGlobal(Control(handle)->rect().center()));
@@ -85,6 +91,23 @@ private Q_SLOTS:
         Xdo(QStringLiteral("mouseup 1"));
         QTRY_VERIFY(Control("picCursor")->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // By keyboard alone: Space on the focused eyedropper starts at the pointer, the arrows move
+    // it (Shift ten pixels), Enter ends with the pixel under it; the keyboard stays on the handle.
+    void eyedropperByKeyboard()
+    {
+        MoveTo({1300, 500});
+        FocusHandle("picCursor");
+        Xdo(QStringLiteral("key space"));
+        QTRY_VERIFY(!Control("picCursor")->isVisible());
+        Xdo(QStringLiteral("key Right Right shift+Down"));
+        QTRY_COMPARE(CurrentPlatform().CursorPos() + Origin, QPoint(1302, 510));
+        Xdo(QStringLiteral("key Return"));
+        QTRY_VERIFY(Control("picCursor")->isVisible());
+        QCOMPARE(Control<QLineEdit>("txtHex")->text(), QStringLiteral("#16FE51"));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(QApplication::focusWidget(), Control("picCursor"));
     }
 
     // The left monitor chosen on the map, copied two seconds after the notice, read back as
@@ -132,36 +155,63 @@ private Q_SLOTS:
 
     // The hand dropped on the back window's title bar: the copy waits until the main window's
     // frame has left it, and no late preview covers the result. With Ctrl the window comes to
-    // the front first.
+    // the front first. By keyboard, Space starts the hand, Esc cancels it and Ctrl+Enter ends it.
     void handCapture_data()
     {
         QTest::addColumn<bool>("ctrl");
-        QTest::newRow("as it lies, into a BMP file") << false;
-        QTest::newRow("brought to the front with Ctrl, to the clipboard") << true;
+        QTest::addColumn<bool>("keyboard");
+        QTest::addColumn<QString>("file");  // typed without extension; empty: to the clipboard
+        QTest::newRow("by keyboard with Ctrl+Enter, into a PNG file") << true << true << "schuss.png";
+        QTest::newRow("as it lies, into a BMP file") << false << false << "schuss.bmp";
+        QTest::newRow("brought to the front with Ctrl, to the clipboard") << true << false << "";
     }
     void handCapture()
     {
         QFETCH(bool, ctrl);
+        QFETCH(bool, keyboard);
+        QFETCH(QString, file);
         Platform &platform = CurrentPlatform();
         const QRect back = platform.WindowRect(m_back->window).ToQRect();
         QTRY_VERIFY(back.intersects(platform.WindowRect(m_window->winId()).ToQRect()));  // shown again
         QVERIFY(back.intersects(platform.WindowRect(m_front->window).ToQRect()));
-        const QString file = m_dir.filePath(QStringLiteral("schuss.bmp"));
-        Control<QRadioButton>(ctrl ? "optClipboard" : "optFile")->click();
-        if (!ctrl)
+        const QString path = m_dir.filePath(file);
+        Control<QRadioButton>(file.isEmpty() ? "optClipboard" : "optFile")->click();
+        if (!file.isEmpty())
             WhenModal<QFileDialog>([&](QFileDialog *dialog) {
-                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(file.chopped(4));
+                auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+                QCOMPARE(types->currentText() + u'|' + types->itemText(1), QStringLiteral("Bitmap (*.bmp)|PNG-Bild (*.png)"));
+                if (path.endsWith(QLatin1String(".png")))  // chosen as a user does: the list shows PNG files only
+                    QTest::keyClick(types, Qt::Key_Down);
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path.chopped(4));
                 QTest::keyClick(dialog, Qt::Key_Return);
             });
-        Press("picCursorScreen");
-        MoveTo(QPoint(back.right() - 6, back.top() + 8) + Origin);  // its title bar, clear of the others
-        Xdo(QStringLiteral("keydown %1 mouseup 1 keyup %1").arg(ctrl ? "ctrl" : "shift"));
+        const QPoint target = QPoint(back.right() - 6, back.top() + 8) + Origin;  // its title bar, clear of the others
+        if (keyboard) {
+            MoveTo(target - QPoint(1, 0));
+            FocusHandle("picCursorScreen");
+            // Esc first: the hand comes back, nothing is copied (no save dialog opens).
+            Xdo(QStringLiteral("key space"));
+            QTRY_VERIFY(!Control("picCursorScreen")->isVisible());
+            Xdo(QStringLiteral("key Escape"));
+            QTRY_VERIFY(Idle() && Control("picCursorScreen")->hasFocus());
+            Xdo(QStringLiteral("key space"));
+            QTRY_VERIFY(!Control("picCursorScreen")->isVisible());
+            Xdo(QStringLiteral("key Right"));
+            QTRY_COMPARE(platform.CursorPos() + Origin, target);
+            Xdo(QStringLiteral("key %1+Return").arg(ctrl ? "ctrl" : "shift"));
+        } else {
+            Press("picCursorScreen");
+            MoveTo(target);
+            Xdo(QStringLiteral("keydown %1 mouseup 1 keyup %1").arg(ctrl ? "ctrl" : "shift"));
+        }
         QTRY_VERIFY(Idle());
         Control<QRadioButton>("optClipboard")->click();
-        if (ctrl)
+        if (file.isEmpty())
             QTRY_VERIFY(ClipboardTargets().contains(QStringLiteral("image/png")));
-        const QImage saved = (ctrl ? QImage::fromData(Clipboard(QStringLiteral("image/png")), "PNG") : QImage(file, "BMP"))
+        const QImage saved = (file.isEmpty() ? QImage::fromData(Clipboard(QStringLiteral("image/png")), "PNG") : QImage(path))
                                  .convertToFormat(QImage::Format_RGB32);
+        if (!file.isEmpty())
+            QCOMPARE(QImageReader(path).format(), path.section(u'.', -1).toLatin1());
         const QImage shown = Control<PictureBox>("picZoom")->Canvas();
         m_window->ShowPictureFitted(saved);
         QCOMPARE(Control<PictureBox>("picZoom")->Canvas(), shown);

@@ -1,5 +1,6 @@
 // Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
 // error numbers and their German texts.
+#include "base/Cursors.h"
 #include "base/ErrorTexts.h"
 #include "base/FileReplace.h"
 #include "base/RuntimeError.h"
@@ -143,6 +144,42 @@ private Q_SLOTS:
                         || text.startsWith(QString::fromUtf8("Die Datei „/home/anna/bild.bmp“ konnte nicht geschrieben werden")));
             }
         }
+    }
+
+    // The pointers drawn for the screen's scale: as many pixels as the scale asks, the eyedropper's
+    // hot spot on its (transparent) tip with the drawing reaching it, the hand's just under the
+    // outline at the top of the finger.
+    void pointersAtEveryScale_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("size");
+        QTest::newRow("1x") << 1.0 << 32;
+        QTest::newRow("1.5x") << 1.5 << 48;
+        QTest::newRow("2x") << 2.0 << 64;
+    }
+    void pointersAtEveryScale()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(int, size);
+        const QImage eyedropper = Cursors::EyedropperImage(ratio);
+        const QImage hand = Cursors::PointingHandImage(ratio);
+        for (const QImage &image : {eyedropper, hand}) {
+            QCOMPARE(image.size(), QSize(size, size));
+            QCOMPARE(image.devicePixelRatio(), ratio);
+        }
+        const QPoint tip = Cursors::EyedropperHotSpotAt(ratio);
+        QCOMPARE(tip, QPoint(0, size - 1));
+        QCOMPARE(eyedropper.pixelColor(tip).alpha(), 0);
+        QVERIFY(qAlpha(eyedropper.pixel(tip + QPoint(1, -1))) > 0);
+
+        const QPoint fingertip = Cursors::PointingHandHotSpotAt(ratio);
+        QCOMPARE(hand.pixelColor(fingertip), QColor(Qt::white));
+        int top = 0;
+        while (qAlpha(hand.pixel(fingertip.x(), top)) == 0)
+            ++top;
+        QVERIFY2(fingertip.y() - top <= qCeil(ratio) + 1 && qGray(hand.pixel(fingertip.x(), top)) < 128,
+                 qPrintable(QStringLiteral("outline at %1, hot spot at %2").arg(top).arg(fingertip.y())));
+        QCOMPARE(Cursors::WindowIconImage(ratio).width(), qRound(16 * ratio));
     }
 
 private:

@@ -1,9 +1,10 @@
-// Saving a capture: the save dialog's set-up, the dialog itself, BMP saves that fail.
+// Saving a capture: the save dialog's set-up, the dialog itself, BMP and PNG files, saves that fail.
 #include "base/RuntimeError.h"
 #include "capture/CaptureOutput.h"
 #include "capture/mdlFileDialog.h"
 #include "support/ModalWatcher.h"
 #include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <QtWidgets>
 #include <QtTest>
@@ -20,8 +21,8 @@ void TypeAndConfirm(QFileDialog *dialog, const QString &name)
     QTest::keyClick(edit, Qt::Key_Return);
 }
 
-const QString Filter = BuildDialogFilter({QStringLiteral("Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("Alle"),
-                                          QStringLiteral("*")});
+const QString Filter = BuildDialogFilter({QStringLiteral("Bitmap"), QStringLiteral("*.bmp"), QStringLiteral("PNG-Bild"),
+                                          QStringLiteral("*.png"), QStringLiteral("Alle"), QStringLiteral("*")});
 }
 
 class SaveTest : public QObject
@@ -45,10 +46,23 @@ private Q_SLOTS:
         m_filterIndex = 1;
     }
 
-    // The dialog opens as asked; the default extension is added, whatever file type is chosen; the
-    // chosen type comes back; the program's current folder stays, wherever the user goes.
+    // The dialog opens as asked; a name typed without extension gets the chosen type's, or the
+    // default extension where the type names none; the chosen type comes back; the program's
+    // current folder stays, wherever the user goes.
+    void typedNameGetsTheExtension_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("all files: the default extension") << 2 << "shot" << "shot.bmp";
+        QTest::newRow("PNG: its extension") << 1 << "shot" << "shot.png";
+        QTest::newRow("PNG, an extension typed") << 1 << "shot.bmp" << "shot.bmp";
+    }
     void typedNameGetsTheExtension()
     {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
         const QString current = QDir::currentPath();
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
         QString shown;
@@ -56,13 +70,13 @@ private Q_SLOTS:
             shown = QStringList({dialog->windowTitle(), dialog->directory().path(), dialog->selectedNameFilter(),
                                  dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text()}).join(u'|');
             dialog->setDirectory(m_dir.filePath(QStringLiteral("sub")));
-            dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->setCurrentIndex(1);
-            TypeAndConfirm(dialog, QStringLiteral("shot"));
+            dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->setCurrentIndex(type);
+            TypeAndConfirm(dialog, typed);
         });
-        QCOMPARE(Save(QStringLiteral("bild.bmp")), m_dir.filePath(QStringLiteral("sub/shot.bmp")));
+        QCOMPARE(Save(QStringLiteral("bild.bmp")), m_dir.filePath(QStringLiteral("sub/") + saved));
         QCOMPARE(shown, QStringLiteral("Speichern|") + m_dir.path() + QStringLiteral("|Bitmap|bild.bmp"));
         QCOMPARE(m_flags, DefaultSaveFlags);
-        QCOMPARE(m_filterIndex, 2);
+        QCOMPARE(m_filterIndex, type + 1);
         QCOMPARE(QDir::currentPath(), current);
     }
 
@@ -131,12 +145,59 @@ private Q_SLOTS:
         QVERIFY2(fits, qPrintable(shown.join(QLatin1Char('|'))));
     }
 
+    // The extension of the name decides the file's type, else the type chosen; every pixel reads
+    // back as it was, at the picture's own depth, in Qt and in ImageMagick.
+    void fileReadBackExactly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("pngChosen");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("identified");  // ImageMagick: width, height, bits, class, pixels differing
+        QTest::newRow("PNG, odd width") << "shot.png" << true << int(QImage::Format_RGB32) << QByteArray("png")
+                                        << "37 7 8 DirectClass, differing 0";
+        QTest::newRow("PNG by its extension, BMP chosen") << "Shot.PNG" << false << int(QImage::Format_RGB32)
+                                                          << QByteArray("png") << "37 7 8 DirectClass, differing 0";
+        QTest::newRow("PNG, alpha") << "shot.png" << true << int(QImage::Format_ARGB32) << QByteArray("png")
+                                    << "37 7 8 DirectClass, differing 0";
+        QTest::newRow("PNG, 8-bit palette") << "shot.png" << true << int(QImage::Format_Indexed8) << QByteArray("png")
+                                            << "37 7 8 PseudoClass, differing 0";
+        QTest::newRow("PNG, 16-bit screen") << "shot.png" << true << int(QImage::Format_RGB16) << QByteArray("png")
+                                            << "37 7 8 DirectClass, differing 0";
+        QTest::newRow("BMP by its extension, PNG chosen") << "shot.bmp" << true << int(QImage::Format_RGB32)
+                                                          << QByteArray("bmp") << "37 7 8 DirectClass, differing 0";
+        QTest::newRow("another extension: the type chosen") << "shot.bild" << true << int(QImage::Format_RGB32)
+                                                            << QByteArray("png") << "37 7 8 DirectClass, differing 0";
+    }
+    void fileReadBackExactly()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, pngChosen);
+        QFETCH(int, format);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, identified);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        const QImage picture = PatternPicture(QImage::Format(format), 37);
+        using CaptureOutput::FileType;
+        CaptureOutput::WriteCaptureFile(picture, path, CaptureOutput::FileTypeFor(path, pngChosen ? FileType::Png : FileType::Bitmap));
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), written);
+        const QImage back = reader.read();
+        const QImage::Format compared = format == int(QImage::Format_ARGB32) ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+        QCOMPARE(back.convertToFormat(compared), picture.convertToFormat(compared));
+        if (format == int(QImage::Format_Indexed8))
+            QCOMPARE(back.colorTable(), picture.colorTable());
+        QCOMPARE(AsImageMagickReadsIt(path, picture.convertToFormat(compared)), identified);
+    }
+
     // A save on a nearly full disk used to report success and leave a truncated file in place of
     // the old one. Now error 75, the old file as it was, nothing else left.
     void failedSaveRaisesError75_data()
     {
         QTest::addColumn<QString>("name");  // beside the old file
         QTest::newRow("full disk (file size limit)") << "shot.bmp";
+        QTest::newRow("full disk, PNG") << "shot.png";
         QTest::newRow("folder that is not there") << "gone/shot.bmp";
     }
     void failedSaveRaisesError75()
@@ -144,19 +205,23 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QTemporaryDir folder;
         const QByteArray before(20000, 'B');
-        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("shot.bmp")), before));
+        const QString old = QFileInfo(name).fileName();
+        QVERIFY(WriteBytes(folder.filePath(old), before));
+        // Noise, so that a PNG too is larger than the room left.
         QImage picture(400, 300, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
+        for (int y = 0; y < picture.height(); ++y)
+            QRandomGenerator(y).fillRange(reinterpret_cast<quint32 *>(picture.scanLine(y)), picture.width());
         QString text;
         try {
             const FileSizeLimit limit(64 * 1024);
-            CaptureOutput::WriteBitmapFile(picture, folder.filePath(name));
+            const QString path = folder.filePath(name);
+            CaptureOutput::WriteCaptureFile(picture, path, CaptureOutput::FileTypeFor(path, CaptureOutput::FileType::Bitmap));
         } catch (const RuntimeError &error) {
             text = StandardErrorText(error);
         }
         QVERIFY2(text.endsWith(QLatin1String("\r\n(Runtime-Error: 75)")), qPrintable(text));
-        QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("shot.bmp"))), before);
-        QCOMPARE(Entries(folder.path()), QStringList{QStringLiteral("shot.bmp")});
+        QCOMPARE(ReadBytes(folder.filePath(old)), before);
+        QCOMPARE(Entries(folder.path()), QStringList{old});
     }
 };
 
