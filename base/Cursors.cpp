@@ -60,8 +60,9 @@ QImage DrawEyedropper()
     p.setTransform(UpRightDiagonal(), true);
     DrawPipette(p, 1.0);
     p.end();
-    // The very tip pixel is opaque, so the hot spot sits on a visible point of the image.
-    image.setPixelColor(EyedropperHotSpot, Qt::black);
+    // The very tip pixel is clear: a desktop that draws the pointer into its copies of the screen
+    // (headless sway while a button is held, software pointers) still shows the pixel under it.
+    image.setPixelColor(EyedropperHotSpot, Qt::transparent);
     return image;
 }
 

@@ -63,6 +63,16 @@ const QList<ErrorText> &ErrorTexts()
         {ErrorKind::ScreenCopyUnreadable, 481,
          "Der Desktop hat ein Bild übergeben, das sich nicht lesen lässt, es wurde nichts kopiert. "
          "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie den freien Speicherplatz."},
+        {ErrorKind::CompositorGone, 70,
+         "Die Verbindung zum Wayland-Compositor ist abgebrochen, es wurde nichts kopiert. Läuft die "
+         "Sitzung noch, starten Sie Pixolva neu."},
+        {ErrorKind::CompositorCopyFailed, 70,
+         "Der Wayland-Compositor konnte den Bildschirm nicht kopieren, es wurde nichts kopiert. "
+         "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie, ob ein Monitor abgeschaltet wurde."},
+        {ErrorKind::NoWindowCopies, 445,
+         "Dieser Desktop teilt Programmen nicht mit, wo seine Fenster liegen, und bietet keinen eigenen "
+         "Dialog zur Fensterauswahl; einzelne Fenster lassen sich hier nicht kopieren. Nehmen Sie "
+         "stattdessen den Desktop oder einen Monitor auf."},
     };
     return table;
 }

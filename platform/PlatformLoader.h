@@ -6,6 +6,7 @@ namespace PlatformLoader {
 enum class Way {
     X11,        // a real X server whose root window shows the screen
     Portal,     // a Wayland session: the desktop portal, the X root (if any) shows nothing
+    Wlroots,    // a Wayland compositor that offers screencopy (sway and the other wlroots desktops)
     QtScreens,  // neither (Qt's offscreen platform): monitors only
 };
 
