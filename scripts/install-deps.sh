@@ -8,7 +8,7 @@ packages=(
     xvfb openbox xdotool xclip x11-xserver-utils x11-utils x11-apps imagemagick fonts-dejavu-core qt6-translations-l10n
     dpkg-dev desktop-file-utils appstream librsvg2-bin
     dbus-daemon libglib2.0-bin python3-dbusmock xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-    sway swaybg xwayland grim pipewire qt6-wayland
+    sway swaybg xwayland grim pipewire qt6-wayland libwayland-dev wayland-protocols
 )
 
 missing=()

@@ -5,7 +5,6 @@
 #include "platform/wlroots/SwayIpc.h"
 #include "platform/wlroots/WlrootsScreenCopy.h"
 
-#include <unistd.h>
 
 namespace {
 // Wayland windows' handles: sway's container id with the top bit set, apart from X ids.
@@ -114,19 +113,6 @@ QImage WlrootsPlatform::CopyVirtualScreen()
 void WlrootsPlatform::RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done)
 {
     m_copier->CopyLater(r.translated(Offset()), WlrootsScreenCopy::Pixels::Logical, receiver, std::move(done));
-}
-
-void WlrootsPlatform::FreezeScreen()
-{
-    if (!m_sway)
-        return;
-    // The press went to our window, which therefore has the focus.
-    for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
-        if (view.focused && view.pid == getpid())
-            SwayIpc::Command(QStringLiteral("[con_id=%1] move absolute position %2 %3")
-                                 .arg(view.id)
-                                 .arg(view.frame.x())
-                                 .arg(view.frame.y()));
 }
 
 Platform::WindowCopyWay WlrootsPlatform::WindowCopies() const

@@ -38,10 +38,6 @@ public:
     QImage CopyScreen(const QRect &r) override;
     QImage CopyVirtualScreen() override;
     void RequestScreenCopy(const QRect &r, QObject *receiver, ScreenCopyDone done) override;
-    // Nothing to freeze: the eyedropper's press puts the program's window on whole layout
-    // pixels, since sway centres a window at a half pixel, where Xwayland's pointer reads one
-    // row above the real one.
-    void FreezeScreen() override;
 
     WindowCopyWay WindowCopies() const override;
     // Only where no window can be found (no sway): they say so.

@@ -68,7 +68,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // A floating window with a border and title bar, across the outputs' border where there are two.
         const WindowHandle w = WindowHandle(m_window->winId());
-        QVERIFY(Swaymsg(QStringLiteral("[id=%1] floating enable, border normal 3, move absolute position %2 40")
+        QTRY_VERIFY(Swaymsg(QStringLiteral("[id=%1] floating enable, border normal 3, move absolute position %2 40")
                             .arg(w)
                             .arg(Screen().width() / CurrentPlatform().MonitorCount() - 120)));
         // The picture settles: grim and our copy agree once two shots in a row are equal.
