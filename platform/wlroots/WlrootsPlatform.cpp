@@ -97,6 +97,22 @@ bool WlrootsPlatform::IsWindowShown(WindowHandle w) const
     return w & WaylandWindow ? FindView(w).has_value() : ForwardingPlatform::IsWindowShown(w);
 }
 
+void WlrootsPlatform::RepaintWindow(WindowHandle w)
+{
+    if (!(w & WaylandWindow))
+        ForwardingPlatform::RepaintWindow(w);
+}
+
+bool WlrootsPlatform::MoveWindow(WindowHandle w, int x, int y, int width, int height)
+{
+    return !(w & WaylandWindow) && ForwardingPlatform::MoveWindow(w, x, y, width, height);
+}
+
+bool WlrootsPlatform::SetAlwaysOnTop(WindowHandle w, bool on)
+{
+    return !(w & WaylandWindow) && ForwardingPlatform::SetAlwaysOnTop(w, on);
+}
+
 QImage WlrootsPlatform::CopyScreen(const QRect &r)
 {
     if (r.isEmpty())

@@ -34,6 +34,10 @@ public:
     WindowHandle ForegroundWindow() const override;
     bool BringToFront(WindowHandle w) override;
     bool IsWindowShown(WindowHandle w) const override;
+    // A Wayland window paints, moves and stacks itself: for those nothing is done.
+    void RepaintWindow(WindowHandle w) override;
+    bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override;
+    bool SetAlwaysOnTop(WindowHandle w, bool on) override;
 
     QImage CopyScreen(const QRect &r) override;
     QImage CopyVirtualScreen() override;

@@ -1,8 +1,13 @@
 // The wlroots platform on a headless sway: copies equal grim's pictures pixel for pixel, the
 // eyedropper's samples arrive later with the compositor's pixel at each place, and sway's windows
 // are found with their frames. Run on one output, on two side by side, and at scale 2.
+#include "base/ErrorTexts.h"
+#include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
+#include "platform/X11Platform.h"
+#include "platform/wlroots/WlrootsPlatform.h"
+#include "platform/wlroots/WlrootsScreenCopy.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -147,6 +152,24 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
         QCOMPARE(platform.CopyScreen(frame).convertToFormat(QImage::Format_RGB32),
                  m_grim.copy(QRect(frame.topLeft() * m_scale, frame.size() * m_scale)));
+    }
+
+    // Without sway's socket no window can be found, and the window commands say so.
+    void withoutSwayWindowCopiesAreRefused()
+    {
+        const QByteArray socket = qgetenv("SWAYSOCK");
+        qunsetenv("SWAYSOCK");
+        WlrootsPlatform platform(X11Platform::Create(), WlrootsScreenCopy::Connect());
+        qputenv("SWAYSOCK", socket);
+        QCOMPARE(platform.WindowCopies(), Platform::WindowCopyWay::ActiveByDesktop);
+        for (auto copy : {&Platform::CopyActiveWindow, &Platform::CopyPickedWindow}) {
+            try {
+                (platform.*copy)();
+                QFAIL("a window was copied");
+            } catch (const RuntimeError &error) {
+                QCOMPARE(error.number(), ErrorNumberOf(ErrorKind::NoWindowCopies));
+            }
+        }
     }
 };
 
