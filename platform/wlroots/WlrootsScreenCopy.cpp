@@ -508,10 +508,12 @@ QImage WlrootsScreenCopy::Copy(const QRect &r, Pixels pixels)
     std::shared_ptr<Job> job = Start(r, pixels);
     const QDeadlineTimer deadline(CopyTimeoutMs);
     while (!job->finished) {
-        if (!Dispatch(int(deadline.remainingTime())))
+        if (!Dispatch(int(deadline.remainingTime()))) {
             Fail(CopyError(ErrorKind::CompositorGone));
-        else if (deadline.hasExpired() && !job->finished)
+            FailJob(*job, CopyError(ErrorKind::CompositorGone));
+        } else if (deadline.hasExpired() && !job->finished) {
             FailJob(*job, CopyError(ErrorKind::ScreenCopyNoAnswer));
+        }
     }
     if (job->error)
         throw *job->error;
