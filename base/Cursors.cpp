@@ -71,6 +71,8 @@ QImage DrawEyedropper(qreal ratio)
     p.setTransform(UpRightDiagonal(), true);
     DrawPipette(p, ratio);
     p.end();
+    // The very tip pixel is clear: a desktop that draws the pointer into its copies of the screen
+    // (headless sway while a button is held, software pointers) still shows the pixel under it.
     image.setPixelColor(EyedropperHotSpotAt(ratio), Qt::transparent);
     return image;
 }

@@ -68,6 +68,16 @@ const QList<ErrorText> &ErrorTexts()
          "mit seinem Desktop-Eintrag installiert ist und über ihn gestartet wird, etwa aus dem "
          "Startmenü. Installieren Sie Pixolva mit „cmake --install build --prefix ~/.local“ oder als "
          "Paket. Bis dahin nimmt Pixolva den Bildschirm über das Desktop-Portal auf."},
+        {ErrorKind::CompositorGone, 70,
+         "Die Verbindung zum Wayland-Compositor ist abgebrochen, es wurde nichts kopiert. Läuft die "
+         "Sitzung noch, starten Sie Pixolva neu."},
+        {ErrorKind::CompositorCopyFailed, 70,
+         "Der Wayland-Compositor konnte den Bildschirm nicht kopieren, es wurde nichts kopiert. "
+         "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie, ob ein Monitor abgeschaltet wurde."},
+        {ErrorKind::NoWindowCopies, 445,
+         "Dieser Desktop teilt Programmen nicht mit, wo seine Fenster liegen, und bietet keinen eigenen "
+         "Dialog zur Fensterauswahl; einzelne Fenster lassen sich hier nicht kopieren. Nehmen Sie "
+         "stattdessen den Desktop oder einen Monitor auf."},
     };
     return table;
 }

@@ -20,6 +20,10 @@ enum class ErrorKind {
     ScreenCopyNoAnswer,    // 287: the desktop did not answer in time
     ScreenCopyUnreadable,  // 481: the desktop handed over a picture that cannot be read
     ScreenCopyNotGranted,  // 70: KWin does not let this program copy the screen (told once, then the portal)
+    // A wlroots compositor copied directly
+    CompositorGone,        // 70: the connection to the compositor broke
+    CompositorCopyFailed,  // 70: the compositor failed a copy, or offered no buffer we can read
+    NoWindowCopies,        // 445: this desktop lets no program find or copy single windows
 };
 
 int ErrorNumberOf(ErrorKind kind);

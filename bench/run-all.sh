@@ -6,8 +6,8 @@
 #   bench/run-all.sh [BUILD_FOLDER] [--rounds N]     (default: build, 3 rounds)
 #
 # The floors are measured in the same run: a bare Qt window for the start-up, a raw MIT-SHM copy
-# for the screen copy, and that copy written into a file for the capture into a file. Details of
-# every run go to BUILD_FOLDER/bench-details.txt.
+# for the screen copy, and that copy written into a file for the capture into a file; on headless
+# sway a raw screencopy client. Details of every run go to BUILD_FOLDER/bench-details.txt.
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -48,7 +48,9 @@ run() {
     grep -E '^[a-z][^:]*: ' <<<"$out" | tee -a "$results" || true
 }
 
-known="bench_startup bench_capture bench_picker_tick bench_language_file"
+known="bench_startup bench_capture bench_picker_tick bench_language_file bench_sway"
+# Headless sway at 1280 x 1024 with the real portal, for the wlroots copies beside a raw screencopy.
+sway=("$source_dir/tests/support/with-sway-session.sh" --size 1280x1024 --portal --)
 for round in $(seq 1 "$rounds"); do
     echo "round $round of $rounds, load $(cut -d' ' -f1-3 /proc/loadavg)"
     run startup "${desktop[@]}" "$bin/bench_startup" "$build/pixolva" "$bin/floor_bare_window" 15
@@ -59,6 +61,7 @@ for round in $(seq 1 "$rounds"); do
     fi
     run eyedropper "${desktop[@]}" "$bin/bench_picker_tick" 1500 20
     run language "$bin/bench_language_file"
+    run sway "${sway[@]}" "$bin/bench_sway"
     # Benchmarks added later (pastes, ...) run the same way, on their own desktop.
     for program in "$bin"/bench_*; do
         [ -f "$program" ] && [ -x "$program" ] || continue

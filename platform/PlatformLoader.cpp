@@ -8,6 +8,8 @@
 #include "platform/PortalPlatform.h"
 #include "platform/QtScreenPlatform.h"
 #include "platform/X11Platform.h"
+#include "platform/wlroots/WlrootsPlatform.h"
+#include "platform/wlroots/WlrootsScreenCopy.h"
 
 #include <QGuiApplication>
 
@@ -82,14 +84,20 @@ void InstallPlatform()
     if (g_choseWindowSystem)
         qunsetenv("QT_QPA_PLATFORM");
     g_choseWindowSystem = false;
+    // A compositor that copies its outputs for us is asked directly, without the portal.
+    std::unique_ptr<WlrootsScreenCopy> screencopy = WaylandSession() ? WlrootsScreenCopy::Connect() : nullptr;
     if (auto x11 = X11Platform::Create()) {
-        if (WaylandSession() && !RootShowsScreen(*x11))
+        if (screencopy)
+            Install(std::make_unique<WlrootsPlatform>(std::move(x11), std::move(screencopy)), Way::Wlroots);
+        else if (WaylandSession() && !RootShowsScreen(*x11))
             InstallWayland(std::move(x11));
         else
             Install(std::move(x11), Way::X11);
         return;
     }
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (screencopy)
+        Install(std::make_unique<WlrootsPlatform>(std::make_unique<QtScreenPlatform>(), std::move(screencopy)), Way::Wlroots);
+    else if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         InstallWayland(std::make_unique<QtScreenPlatform>());
     else
         Install(std::make_unique<QtScreenPlatform>(), Way::QtScreens);

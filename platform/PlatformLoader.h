@@ -7,6 +7,7 @@ enum class Way {
     X11,        // a real X server whose root window shows the screen
     Portal,     // a Wayland session: the desktop portal, the X root (if any) shows nothing
     KWin,       // KDE Plasma on Wayland: KWin's own screenshots, the portal where KWin refuses
+    Wlroots,    // a Wayland compositor that offers screencopy (sway and the other wlroots desktops)
     QtScreens,  // neither (Qt's offscreen platform): monitors only
 };
 

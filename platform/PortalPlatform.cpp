@@ -32,7 +32,7 @@ void RemoveHandedOver(const QString &file)
 }
 }
 
-PortalPlatform::PortalPlatform(std::unique_ptr<Platform> desktop) : m_desktop(std::move(desktop))
+PortalPlatform::PortalPlatform(std::unique_ptr<Platform> desktop) : ForwardingPlatform(std::move(desktop))
 {
 }
 

@@ -1,7 +1,7 @@
 // The desktop on Wayland: pixels through the desktop portal, everything else as before.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/ForwardingPlatform.h"
 
 #include <memory>
 #include <optional>
@@ -16,39 +16,11 @@ class PortalFrozenScreen;
 // The portal's picture covers all monitors, in the desktop's own pixels: at output scale 2 it has
 // twice as many as the monitors' rectangles in program coordinates. Rectangles are mapped by
 // that ratio.
-class PortalPlatform : public Platform
+class PortalPlatform : public ForwardingPlatform
 {
 public:
     explicit PortalPlatform(std::unique_ptr<Platform> desktop);
     ~PortalPlatform() override;
-
-    ScreenRect VirtualScreen() const override { return m_desktop->VirtualScreen(); }
-    int MonitorCount() const override { return m_desktop->MonitorCount(); }
-    MonitorHandle MonitorFromPoint(QPoint p) const override { return m_desktop->MonitorFromPoint(p); }
-    MonitorHandle MonitorFromWindow(WindowHandle w) const override { return m_desktop->MonitorFromWindow(w); }
-    bool MonitorInfo(MonitorHandle h, ScreenRect *monitor, ScreenRect *work) const override
-    {
-        return m_desktop->MonitorInfo(h, monitor, work);
-    }
-    ScreenRect PrimaryWorkArea() const override { return m_desktop->PrimaryWorkArea(); }
-
-    WindowHandle DesktopWindow() const override { return m_desktop->DesktopWindow(); }
-    WindowHandle WindowFromPoint(QPoint p) const override { return m_desktop->WindowFromPoint(p); }
-    WindowHandle ParentWindow(WindowHandle w) const override { return m_desktop->ParentWindow(w); }
-    ScreenRect WindowRect(WindowHandle w) const override { return m_desktop->WindowRect(w); }
-    ScreenRect ClientRect(WindowHandle w) const override { return m_desktop->ClientRect(w); }
-    WindowHandle ForegroundWindow() const override { return m_desktop->ForegroundWindow(); }
-    bool BringToFront(WindowHandle w) override { return m_desktop->BringToFront(w); }
-    bool IsWindowShown(WindowHandle w) const override { return m_desktop->IsWindowShown(w); }
-    void RepaintWindow(WindowHandle w) override { m_desktop->RepaintWindow(w); }
-    bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override
-    {
-        return m_desktop->MoveWindow(w, x, y, width, height);
-    }
-    bool SetAlwaysOnTop(WindowHandle w, bool on) override { return m_desktop->SetAlwaysOnTop(w, on); }
-
-    QPoint CursorPos() const override { return m_desktop->CursorPos(); }
-    void SetCursorPos(QPoint p) override { m_desktop->SetCursorPos(p); }
 
     // Frozen: served from the still picture. Otherwise one non-interactive screenshot per call.
     QImage CopyScreen(const QRect &r) override;
@@ -64,9 +36,7 @@ public:
 protected:
     // One screenshot of the whole desktop through the portal; interactive: in its dialog.
     QImage Screenshot(bool interactive);
-    Platform &Desktop() const { return *m_desktop; }
 
 private:
-    std::unique_ptr<Platform> m_desktop;
     std::unique_ptr<PortalFrozenScreen> m_frozen;
 };

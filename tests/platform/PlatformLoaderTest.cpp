@@ -1,10 +1,13 @@
 // The way to the screen that the loader takes: X through a real X server's root window, the
-// desktop portal in a Wayland session, where the windows still run on Xwayland, and KWin's own
-// screenshots on KDE Plasma, which refuses a program without its desktop entry (as this test is).
+// compositor's screencopy on sway, where the windows still run on Xwayland, and the desktop portal
+// there, the way of the Wayland desktops without screencopy; and KWin's own screenshots on KDE
+// Plasma, which refuses a program without its desktop entry (as this test is).
 #include "base/ErrorTexts.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
+#include "platform/PortalPlatform.h"
+#include "platform/X11Platform.h"
 
 #include <QGuiApplication>
 #include <QtTest>
@@ -18,7 +21,7 @@ private Q_SLOTS:
     {
         PlatformLoader::InstallPlatform();
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        const PlatformLoader::Way expected = qEnvironmentVariableIsSet("PIXOLVA_SWAY_SIZE") ? PlatformLoader::Way::Portal
+        const PlatformLoader::Way expected = qEnvironmentVariableIsSet("PIXOLVA_SWAY_SIZE") ? PlatformLoader::Way::Wlroots
             : qEnvironmentVariableIsSet("PIXOLVA_KWIN_SIZE")                                 ? PlatformLoader::Way::KWin
                                                                                              : PlatformLoader::Way::X11;
         QCOMPARE(PlatformLoader::InstalledWay(), expected);
@@ -49,9 +52,9 @@ private Q_SLOTS:
     // show the compositor's background, not the black of the X root.
     void portalShowsTheScreen()
     {
-        if (PlatformLoader::InstalledWay() != PlatformLoader::Way::Portal)
-            QSKIP("an X11 desktop");
-        Platform &platform = CurrentPlatform();
+        if (PlatformLoader::InstalledWay() != PlatformLoader::Way::Wlroots)
+            QSKIP("not a wlroots desktop with the portal");
+        PortalPlatform platform(X11Platform::Create());
         const QRect screen = platform.VirtualScreen().ToQRect();
         const QImage desktop = platform.CopyScreen(screen);
         QCOMPARE(desktop.size(), screen.size());

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command in a private Wayland session: headless sway with Xwayland, optionally the real portal.
 #
-#   with-sway-session.sh [--size WxH] [--background '#rrggbb'] [--portal] -- command...
+#   with-sway-session.sh [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] -- command...
 #
 # sway refuses to run as root, so as root the compositor runs as nobody. The command still runs as
 # the caller by default: it reaches the compositor through a link to its socket and Xwayland through
@@ -9,7 +9,8 @@
 # The command always gets a session bus of its own; --portal puts xdg-desktop-portal on it, with
 # xdg-desktop-portal-wlr (Screenshot, through grim) and xdg-desktop-portal-gtk (Access) behind it.
 # The command gets WAYLAND_DISPLAY, DISPLAY (Xwayland), SWAYSOCK, XDG_RUNTIME_DIR,
-# XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=sway and PIXOLVA_SWAY_SIZE (WxH).
+# XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=sway and PIXOLVA_SWAY_SIZE (WxH). With --outputs 2
+# a second output of the same size lies right of the first; --scale sets every output's scale.
 set -euo pipefail
 
 # Second stage, on the private session bus: the portal if asked for, then the command.
@@ -43,18 +44,22 @@ if [ "${1:-}" = --on-bus ]; then
 fi
 
 size=640x480
+scale=1
+outputs=1
 background='#ff8000'
 portal=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --size) size=$2; shift 2 ;;
+        --scale) scale=$2; shift 2 ;;
+        --outputs) outputs=$2; shift 2 ;;
         --background) background=$2; shift 2 ;;
         --portal) portal=1; shift ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--background '#rrggbb'] [--portal] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] -- command..." >&2; exit 2; }
 
 tools=(sway swaybg Xwayland xhost dbus-run-session gdbus)
 [ "$portal" = 1 ] && tools+=(pipewire grim /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr
@@ -85,16 +90,21 @@ chmod 700 "$work/session/runtime" "$work/runtime"
 
 # "xwayland force" starts Xwayland with sway rather than on its first client, so the grant below
 # lands on the server the command will use.
+# Outputs side by side, each as wide as the mode divided by the scale.
+width=$(( ${size%x*} / scale ))
+for n in $(seq 1 "$outputs"); do
+    echo "output HEADLESS-$n resolution $size position $(( (n - 1) * width )) 0 scale $scale bg $background solid_color"
+done >"$work/session/outputs"
 cat >"$work/session/config" <<EOF
 xwayland force
-output HEADLESS-1 resolution $size position 0 0 bg $background solid_color
+include $work/session/outputs
 seat * hide_cursor 100
 default_border none
 exec echo "\$DISPLAY \$SWAYSOCK" >$work/session/ready.tmp && mv $work/session/ready.tmp $work/session/ready
 EOF
 
 env -i PATH="$PATH" HOME="$work/session/home" XDG_RUNTIME_DIR="$work/session/runtime" \
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=1 \
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$outputs" \
     "${as_session[@]}" sway -c "$work/session/config" >"$work/sway.log" 2>&1 &
 sway_pid=$!
 for _ in $(seq 1 200); do
