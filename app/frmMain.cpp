@@ -14,6 +14,10 @@
 #include "base/Version.h"
 #include "app/MessageBoxes.h"
 #include "app/ZoomView.h"
+#include "base/LocalText.h"
+#include "capture/mdlFileDialog.h"
+#include "monitors/MonitorMapLayout.h"
+#include "platform/DisplayCheck.h"
 #include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 
@@ -67,14 +71,15 @@ QTimer *DisabledTimer(QObject *parent, const char *name, int interval)
     return timer;
 }
 
-// A step of the load sequence: one that fails is abandoned and loading goes on with the next.
-void Guarded(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const std::exception &) {
-    }
-}
+// The main window's texts beyond its controls.
+constexpr LocalText SaveBmpFilesText{"frmMain", "strSaveBmpFiles", "Bitmap"}; // the save dialog's file type
+constexpr LocalText CaptureScreenText{"frmMain", "strCaptureScreen",
+    "Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"};
+constexpr LocalText CaptureWindowText{"frmMain", "strCaptureWindow",
+    "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"};
+constexpr LocalText CaptureWindowDialogText{"frmMain", "strCaptureWindowDialog",
+    "Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie dort gleich das "
+    "gewünschte Fenster aus!"};
 }
 
 frmMain::frmMain(QWidget *parent)
@@ -172,25 +177,21 @@ void frmMain::Form_Load()
     Guarded([this] { SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true); });
     Guarded([this] { setWindowTitle(Version::MainCaption()); });
     Guarded([this] { mdlI18n::LocalizeForm(this); });
+    Guarded([this] { SaveFilterText = Localised(SaveBmpFilesText); });
+    Guarded([this] { CaptureScreenNotice = Localised(CaptureScreenText); });
+    Guarded([this] { CaptureWindowNotice = Localised(CaptureWindowText); });
+    Guarded([this] { CaptureWindowDialogNotice = Localised(CaptureWindowDialogText); });
+    // The texts of the other windows and messages, so that the file is a complete template; the
+    // About box's own come from its load, on the first start only.
     Guarded([this] {
-        SaveFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSaveBmpFiles"), QStringLiteral("Bitmap"));
+        if (!mdlI18n::HasSection(QStringLiteral("frmAbout")))
+            frmAbout about(this);
     });
-    Guarded([this] {
-        CaptureScreenNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"),
-            QString::fromUtf8("Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"));
-    });
-    Guarded([this] {
-        CaptureWindowNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindow"),
-            QString::fromUtf8(
-                "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"));
-    });
-    Guarded([this] {
-        CaptureWindowDialogNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindowDialog"),
-            QString::fromUtf8("Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie "
-                              "dort gleich das gewünschte Fenster aus!"));
+    Guarded([] {
+        mdlI18n::CompleteTexts(QList<LocalText>{SaveBmpFilesText, CaptureScreenText, CaptureWindowText,
+                                                CaptureWindowDialogText}
+                               + frmAbout::Texts() + mdlFileDialog::Texts() + MonitorMapLayout::Texts() + ErrorLocalTexts()
+                               + DisplayCheck::Texts());
     });
 
     // The first control in tab order that takes the focus, with its text selected.

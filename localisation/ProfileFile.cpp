@@ -174,6 +174,11 @@ qint32 Snapshot::GetPrivateProfileStringA(const QString &section, const QString 
     return CopyValue(value ? *value : sDefault.value_or(QString()), buffer, size);
 }
 
+bool Snapshot::HasSection(const QString &section) const
+{
+    return m->document.SectionNames().contains(ProfileText::Trimmed(section), Qt::CaseInsensitive);
+}
+
 qint32 Snapshot::WritePrivateProfileStringA(const QString &section, const QString &key, const QString &text)
 {
     const QString sectionName = ProfileText::Trimmed(section);

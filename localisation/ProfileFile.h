@@ -55,6 +55,8 @@ public:
     // As the functions above with section and key given.
     qint32 GetPrivateProfileStringA(const QString &section, const QString &key, const OptionalText &sDefault,
                                     QString &buffer, qint32 size);
+    // Whether the file (with the writes made through the snapshot) has a section of that name.
+    bool HasSection(const QString &section) const;
     // Nonzero when the write is sound and the file could be read (it is written at Commit).
     qint32 WritePrivateProfileStringA(const QString &section, const QString &key, const QString &text);
 

@@ -45,6 +45,15 @@ Utf8Check CheckUtf8(QByteArrayView bytes)
     const auto *p = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
+        // ASCII eight bytes at a time, as most of a language file is.
+        if (i + 8 <= n) {
+            quint64 eight;
+            std::memcpy(&eight, p + i, 8);
+            if (!(eight & 0x8080808080808080ull)) {
+                i += 8;
+                continue;
+            }
+        }
         const uchar b = p[i];
         if (b < 0x80) {
             ++i;
@@ -280,12 +289,18 @@ void Document::Split()
     m_notUtf8 = m_beyondAscii = 0;
     const qsizetype w = m_width;
     const qsizetype end = m_textEnd;
+    const char *bytes = m_data.constData();
     for (qsizetype pos = m_start; pos < end;) {
         Line line;
         line.begin = pos;
         qsizetype p = pos;
-        while (p < end && Unit(p) != '\n' && Unit(p) != '\r')
-            p += w;
+        if (w == 1) {
+            while (p < end && bytes[p] != '\n' && bytes[p] != '\r')
+                ++p;
+        } else {
+            while (p < end && Unit(p) != '\n' && Unit(p) != '\r')
+                p += w;
+        }
         line.contentEnd = p;
         if (p < end) {
             if (Unit(p) == '\r' && p + w < end && Unit(p + w) == '\n')
@@ -304,34 +319,51 @@ void Document::Split()
     }
 }
 
+// The sections: their names and where their occurrences lie. The lines inside are looked at
+// when their section is first asked for.
 void Document::Index()
 {
     int current = -1;
-    bool inFirst = false;
     for (int i = 0; i < int(m_lines.size()); ++i) {
         Line &line = m_lines[size_t(i)];
-        Classify(line);
-        if (line.kind == Line::Section) {
+        qsizetype s = line.begin;
+        while (s < line.contentEnd && IsBlank(Unit(s)))
+            s += m_width;
+        if (s < line.contentEnd && Unit(s) == '[') {
+            Classify(line);
             const QString name = Decode(line.nameBegin, line.nameEnd);
             const QString folded = name.toCaseFolded();
             current = m_sections.value(folded, -1);
-            inFirst = current < 0;
-            if (inFirst) {
+            if (current < 0) {
                 current = int(m_sectionList.size());
                 SectionIndex index;
                 index.name = name;
                 index.inFile = true;
-                index.insertAt = line.end;
                 m_sectionList.push_back(std::move(index));
                 m_sections.insert(folded, current);
             }
             m_sectionList[size_t(current)].ranges << i << i + 1;
         } else if (current >= 0) {
-            SectionIndex &index = m_sectionList[size_t(current)];
-            index.ranges.last() = i + 1;
+            m_sectionList[size_t(current)].ranges.last() = i + 1;
+        }
+    }
+}
+
+void Document::IndexLines(SectionIndex &index)
+{
+    if (index.linesIndexed)
+        return;
+    index.linesIndexed = true;
+    for (qsizetype r = 0; r < index.ranges.size(); r += 2) {
+        const int header = index.ranges[r];
+        if (r == 0)
+            index.insertAt = m_lines[size_t(header)].end;
+        for (int i = header + 1; i < index.ranges[r + 1]; ++i) {
+            Line &line = m_lines[size_t(i)];
+            Classify(line);
             if (line.kind == Line::Entry)
                 index.entries.append(i);
-            if (inFirst && line.kind != Line::Blank && line.kind != Line::Comment)
+            if (r == 0 && line.kind != Line::Blank && line.kind != Line::Comment)
                 index.insertAt = line.end;
         }
     }
@@ -387,17 +419,42 @@ QString Document::ValueOf(const Line &line) const
     return Decode(line.valueBegin, line.valueEnd);
 }
 
-int Document::FindKey(SectionIndex &index, const QString &folded)
+// Whether the line's key is key, without making a text of it where the units can be compared.
+bool Document::IsKey(const Line &line, const QString &key) const
 {
-    if (!index.keysIndexed) {
+    if (m_encoding == Encoding::Utf8 || m_encoding == Encoding::Utf8Bom)
+        return KeyOf(line).compare(key, Qt::CaseInsensitive) == 0;
+    if ((line.nameEnd - line.nameBegin) / m_width != key.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t unit = Unit(line.nameBegin + i * m_width);
+        const QChar c = m_width == 1 ? AnsiText::ToUnicode(uchar(unit)) : QChar(unit);
+        if (c != key.at(i) && c.toCaseFolded() != key.at(i).toCaseFolded())
+            return false;
+    }
+    return true;
+}
+
+// The first entry line of the key, or -1. A few lookups compare line by line; a section that is
+// asked more often (a window's load) gets an index of its keys.
+int Document::FindKey(SectionIndex &index, const QString &key)
+{
+    IndexLines(index);
+    if (!index.keysIndexed && ++index.lookups > 8) {
         index.keysIndexed = true;
         for (const int i : std::as_const(index.entries)) {
-            const QString key = KeyOf(m_lines[size_t(i)]).toCaseFolded();
-            if (!index.keys.contains(key))
-                index.keys.insert(key, i);
+            const QString folded = KeyOf(m_lines[size_t(i)]).toCaseFolded();
+            if (!index.keys.contains(folded))
+                index.keys.insert(folded, i);
         }
     }
-    return index.keys.value(folded, -1);
+    if (index.keysIndexed)
+        return index.keys.value(key.toCaseFolded(), -1);
+    for (const int i : std::as_const(index.entries)) {
+        if (IsKey(m_lines[size_t(i)], key))
+            return i;
+    }
+    return -1;
 }
 
 std::optional<QString> Document::Value(const QString &section, const QString &key)
@@ -406,11 +463,12 @@ std::optional<QString> Document::Value(const QString &section, const QString &ke
     if (id < 0)
         return std::nullopt;
     SectionIndex &index = m_sectionList[size_t(id)];
-    const QString folded = key.toCaseFolded();
-    const int line = FindKey(index, folded);
+    const int line = FindKey(index, key);
     if (line >= 0)
         return ValueOf(m_lines[size_t(line)]);
-    const auto added = index.addedKeys.constFind(folded);
+    if (index.added.isEmpty())
+        return std::nullopt;
+    const auto added = index.addedKeys.constFind(key.toCaseFolded());
     if (added != index.addedKeys.constEnd())
         return index.added.at(*added).value;
     return std::nullopt;
@@ -430,7 +488,8 @@ QStringList Document::KeyNames(const QString &section)
     const int id = m_sections.value(section.toCaseFolded(), -1);
     if (id < 0)
         return names;
-    const SectionIndex &index = m_sectionList[size_t(id)];
+    SectionIndex &index = m_sectionList[size_t(id)];
+    IndexLines(index);
     QSet<QString> seen;
     const auto add = [&](const QString &name) {
         const QString folded = name.toCaseFolded();
@@ -468,7 +527,7 @@ bool Document::SetEntry(const QString &section, const QString &key, const QStrin
     SectionIndex &index = m_sectionList[size_t(id)];
     const QString shown = Representable(value);
     const QString foldedKey = key.toCaseFolded();
-    const int lineNo = FindKey(index, foldedKey);
+    const int lineNo = FindKey(index, key);
     const auto added = index.addedKeys.constFind(foldedKey);
     if (lineNo >= 0) {
         Line &line = m_lines[size_t(lineNo)];
@@ -542,6 +601,7 @@ void Document::RemoveKey(const QString &section, const QString &key)
     // Later duplicates go too, or the key would seem to survive its deletion.
     const QString folded = key.toCaseFolded();
     QList<std::pair<qsizetype, qsizetype>> spans;
+    IndexLines(m_sectionList[size_t(id)]);
     for (const int i : m_sectionList[size_t(id)].entries) {
         const Line &line = m_lines[size_t(i)];
         if (KeyOf(line).toCaseFolded() == folded)

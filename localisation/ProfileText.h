@@ -96,7 +96,9 @@ private:
         bool inFile = false;
         qsizetype insertAt = 0;    // where its new keys go in the file
         QList<int> ranges;         // pairs: first and past-the-last line of each occurrence
+        bool linesIndexed = false;
         QList<int> entries;        // entry lines, in file order
+        int lookups = 0;
         bool keysIndexed = false;
         QHash<QString, int> keys;  // folded key -> first entry line
         QList<Added> added;
@@ -111,6 +113,7 @@ private:
     void Load(QByteArray data, bool fromAnsi);
     void Split();
     void Index();
+    void IndexLines(SectionIndex &index);
     void Classify(Line &line) const;
     char16_t Unit(qsizetype pos) const;
     qsizetype Find(char16_t c, qsizetype from, qsizetype to) const;
@@ -120,7 +123,8 @@ private:
     QString Representable(const QString &text) const;
     QString KeyOf(const Line &line) const { return Decode(line.nameBegin, line.nameEnd); }
     QString ValueOf(const Line &line) const;
-    int FindKey(SectionIndex &index, const QString &folded);
+    bool IsKey(const Line &line, const QString &key) const;
+    int FindKey(SectionIndex &index, const QString &key);
     QByteArray AddedLine(const QString &key, const QString &value) const;
     void Count(QByteArrayView bytes, int sign);
     void FollowEncoding();

@@ -105,7 +105,14 @@ TextBatch::~TextBatch()
     g_batch.written.clear();
 }
 
-QString GetLngText(const QString &section, const QString &key, const QString &sDefault)
+void CompleteTexts(const QList<LocalText> &texts)
+{
+    for (const LocalText &text : texts)
+        GetLngText(QString::fromLatin1(text.section), QString::fromLatin1(text.key), QString::fromUtf8(text.german));
+}
+
+// The language file, its place found on first use.
+static cInifile &PlacedFile()
 {
     cInifile &file = LanguageFile();
     if (file.Path().isEmpty()) {
@@ -117,6 +124,23 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
         // What an earlier run left when it ended between writing and renaming.
         FileReplace::ClearStaleTemporaries(path);
     }
+    return file;
+}
+
+bool HasSection(const QString &section)
+{
+    cInifile &file = PlacedFile();
+    if (g_batch.depth > 0) {
+        if (!g_batch.snapshot)
+            g_batch.snapshot = std::make_unique<ProfileFile::Snapshot>(file.Path());
+        return g_batch.snapshot->HasSection(section);
+    }
+    return ProfileFile::Snapshot(file.Path()).HasSection(section);
+}
+
+QString GetLngText(const QString &section, const QString &key, const QString &sDefault)
+{
+    cInifile &file = PlacedFile();
     file.setSection(section);
     file.setKey(key);
 

@@ -2,6 +2,9 @@
 // folder cannot hold it, in the user's data folder).
 #pragma once
 
+#include "base/LocalText.h"
+
+#include <QList>
 #include <QString>
 
 class cInifile;
@@ -12,6 +15,12 @@ namespace mdlI18n {
 // case) becomes CR LF in the result. A file that cannot be written costs nothing but the write:
 // the default is still returned.
 QString GetLngText(const QString &section, const QString &key, const QString &sDefault);
+
+// Whether the language file has the section yet (a window that has never been opened lacks it).
+bool HasSection(const QString &section);
+
+// Looks every text up once, so that the language file holds them all (a first start writes them).
+void CompleteTexts(const QList<LocalText> &texts);
 
 // While one lives (the outermost, when they nest), the lookups read the language file once and
 // the texts it lacks are written together when it ends: one read and at most one replacement of
