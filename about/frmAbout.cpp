@@ -201,12 +201,12 @@ void frmAbout::Form_Load()
     const mdlI18n::TextBatch texts;
     const QString product = Version::ProductName();
     setWindowTitle(QStringLiteral("Info über ") + product);
-    lblVersion->setText(Localised(VersionLineText).arg(Version::VersionText()));
     lblTitle->setText(product);
     lblDisclaimer->setText(Version::LegalNotice());
     lblDescription->setText(Version::FileDescription());
     setWindowTitle(mdlI18n::GetLngText(objectName(), QStringLiteral("Caption"), windowTitle()));
     mdlI18n::LocalizeForm(this);
+    lblVersion->setText(Localised(VersionLineText).arg(Version::VersionText()));
 }
 
 void frmAbout::tbsAbout_Click()

@@ -22,6 +22,13 @@ namespace {
 
 constexpr qint32 ValueBufferSize = 255;
 
+// A text holds at most 254 characters, or twice as many as its built-in text where that is
+// longer: the longer messages are not cut, and their translations have room.
+qint32 ReadLimit(const QString &sDefault)
+{
+    return qMax<qint32>(ValueBufferSize, qint32(qMin<qsizetype>(2 * sDefault.size(), 1 << 20)) + 1);
+}
+
 bool IsSpacesOnly(const QString &text)
 {
     for (const QChar c : text) {
@@ -148,7 +155,7 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
         if (!g_batch.snapshot)
             g_batch.snapshot = std::make_unique<ProfileFile::Snapshot>(file.Path());
         QString text;
-        g_batch.snapshot->GetPrivateProfileStringA(section, key, file.Default(), text, ValueBufferSize);
+        g_batch.snapshot->GetPrivateProfileStringA(section, key, file.Default(), text, ReadLimit(sDefault));
         if (IsSpacesOnly(text)) {
             text = EscapeLineBreaks(sDefault);
             if (g_batch.snapshot->WritePrivateProfileStringA(section, key, text))
@@ -159,7 +166,8 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
 
     // One read serves both the test and the result: the text that passed the test is the one
     // shown, even if another program changes the file in between.
-    QString text = file.Value();
+    QString text;
+    ProfileFile::GetPrivateProfileStringA(section, key, file.Default(), text, ReadLimit(sDefault), file.Path());
     if (IsSpacesOnly(text)) {
         text = EscapeLineBreaks(sDefault);
         PrepareFolder();

@@ -10,7 +10,8 @@
 class cInifile;
 
 namespace mdlI18n {
-// The text stored under section/key, cut to 254 characters; a missing entry, or one that holds
+// The text stored under section/key, cut to 254 characters (or to twice the length of sDefault,
+// where that is longer); a missing entry, or one that holds
 // only spaces, is first written with sDefault (line breaks in it written as "\n"). "\n" (either
 // case) becomes CR LF in the result. A file that cannot be written costs nothing but the write:
 // the default is still returned.

@@ -4,5 +4,5 @@
 class QWidget;
 
 // Places the dialog, before it is shown, centred over the owner's window and inside the work area
-// of the owner's screen, outer rectangle over outer rectangle.
+// of the owner's screen.
 void CentreDialogOverOwner(QWidget *dialog, QWidget *owner);
