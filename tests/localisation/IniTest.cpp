@@ -222,6 +222,9 @@ private Q_SLOTS:
         QTest::newRow("no file") << QByteArray();
         QTest::newRow("CR LF, some texts there")
             << QByteArray("; mine\r\n[frmMain]\r\nb=Übersetzt\r\nc=   \r\n\r\n[frmAbout]\r\nCaption=Info\r");
+        const QString notepad = QStringLiteral("[frmMain]\r\nb=\u65e5\u672c\r\n[frmAbout]\r\n");
+        QTest::newRow("UTF-16 LE") << "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(notepad.utf16()), notepad.size() * 2);
+        QTest::newRow("UTF-8, bare CR") << QByteArray("[frmMain]\rb=Gr\xc3\xbcn\r");
     }
     void batchWritesOnceAsTextByTextWould()
     {

@@ -125,6 +125,7 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 LE, new section") << Utf16("[s]\r\nk=alt") << "t" << k << "\u65e5" << Utf16("[s]\r\nk=alt\r\n[t]\r\nk=\u65e5\r\n");
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf[s]\nk=\n") << s << k << "Grün \u65e5" << QByteArray("\xef\xbb\xbf[s]\nk=Gr\xc3\xbcn \xe6\x97\xa5\n");
         QTest::newRow("UTF-8") << QByteArray("; \xc3\xa4\n[s]\n") << s << k << "\u65e5" << QByteArray("; \xc3\xa4\n[s]\nk=\xe6\x97\xa5\n");
+        QTest::newRow("UTF-16 LE, delete key") << Utf16("[a]\r\nx=1\r\n[b]\r\nx=2") << "a" << "x" << Absent << Utf16("[a]\r\n[b]\r\nx=2");
         QTest::newRow("Windows-1252 cannot hold the key") << file << s << "\u65e5" << "v" << QByteArray();
         QTest::newRow("absent section") << file << Absent << k << "v" << QByteArray();
         QTest::newRow("LF in text") << file << s << k << "a\nb" << QByteArray();
