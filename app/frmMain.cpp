@@ -71,7 +71,7 @@ QTimer *DisabledTimer(QObject *parent, const char *name, int interval)
     return timer;
 }
 
-// The main window's texts beyond its controls.
+// The main window's texts beyond its controls; a new one is a row here and in AllTexts.
 constexpr LocalText SaveBmpFilesText{"frmMain", "strSaveBmpFiles", "Bitmap"}; // the save dialog's file type
 constexpr LocalText CaptureScreenText{"frmMain", "strCaptureScreen",
     "Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"};
@@ -80,6 +80,15 @@ constexpr LocalText CaptureWindowText{"frmMain", "strCaptureWindow",
 constexpr LocalText CaptureWindowDialogText{"frmMain", "strCaptureWindowDialog",
     "Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie dort gleich das "
     "gewünschte Fenster aus!"};
+
+// Every text beyond the windows' controls, so that a first start writes them all: the main
+// window's above, and each floor's list.
+QList<LocalText> AllTexts()
+{
+    return QList<LocalText>{SaveBmpFilesText, CaptureScreenText, CaptureWindowText, CaptureWindowDialogText}
+        + frmAbout::Texts() + mdlFileDialog::Texts() + MonitorMapLayout::Texts() + ErrorLocalTexts()
+        + DisplayCheck::Texts();
+}
 }
 
 frmMain::frmMain(QWidget *parent)
@@ -187,12 +196,7 @@ void frmMain::Form_Load()
         if (!mdlI18n::HasSection(QStringLiteral("frmAbout")))
             frmAbout about(this);
     });
-    Guarded([] {
-        mdlI18n::CompleteTexts(QList<LocalText>{SaveBmpFilesText, CaptureScreenText, CaptureWindowText,
-                                                CaptureWindowDialogText}
-                               + frmAbout::Texts() + mdlFileDialog::Texts() + MonitorMapLayout::Texts() + ErrorLocalTexts()
-                               + DisplayCheck::Texts());
-    });
+    Guarded([] { mdlI18n::CompleteTexts(AllTexts()); });
 
     // The first control in tab order that takes the focus, with its text selected.
     txtDec->setFocus(Qt::OtherFocusReason);

@@ -1,9 +1,10 @@
 // Texts the user sees beyond the windows' controls (messages, captions drawn by the program, file
 // types): each a row with its section and key in the language file and its built-in German.
 //
-// Each floor keeps its texts as such rows beside the code that shows them, and lists them in one
-// table, which the main window hands to the language file at start so that a first start writes
-// them all. A new text is one row there.
+// Each floor keeps its texts as such rows beside the code that shows them and lists them in a
+// Texts() function; the main window hands every list to the language file at start (frmMain.cpp,
+// AllTexts), so that a first start writes them all. A new error message is one row of the table in
+// ErrorTexts.cpp; any other new text is a row beside its use and an entry in its floor's list.
 #pragma once
 
 #include <QList>
