@@ -419,16 +419,15 @@ QString Document::ValueOf(const Line &line) const
     return Decode(line.valueBegin, line.valueEnd);
 }
 
-// Whether the line's key is key, without making a text of it where the units can be compared.
+// Whether the line's key is key; a Windows-1252 file's bytes are compared without a text made of them.
 bool Document::IsKey(const Line &line, const QString &key) const
 {
-    if (m_encoding == Encoding::Utf8 || m_encoding == Encoding::Utf8Bom)
+    if (m_encoding != Encoding::Ansi)
         return KeyOf(line).compare(key, Qt::CaseInsensitive) == 0;
-    if ((line.nameEnd - line.nameBegin) / m_width != key.size())
+    if (line.nameEnd - line.nameBegin != key.size())
         return false;
     for (qsizetype i = 0; i < key.size(); ++i) {
-        const char16_t unit = Unit(line.nameBegin + i * m_width);
-        const QChar c = m_width == 1 ? AnsiText::ToUnicode(uchar(unit)) : QChar(unit);
+        const QChar c = AnsiText::ToUnicode(uchar(m_data.at(line.nameBegin + i)));
         if (c != key.at(i) && c.toCaseFolded() != key.at(i).toCaseFolded())
             return false;
     }
