@@ -2,10 +2,12 @@
 #include "app/MessageBoxes.h"
 #include "app/frmMain.h"
 #include "base/Cursors.h"
+#include "base/LocalText.h"
 #include "base/RuntimeError.h"
 #include "base/WorkAhead.h"
 #include "capture/ClipboardKeeper.h"
 #include "capture/ClipboardPicture.h"
+#include "localisation/mdlI18n.h"
 #include "platform/DisplayCheck.h"
 #include "platform/PlatformLoader.h"
 #include "platform/ReadAhead.h"
@@ -29,7 +31,10 @@ int main(int argc, char *argv[])
     // Without a display Qt would abort with a message of its own; the user gets ours instead.
     const QString noDisplay = DisplayCheck::Problem(argc, argv);
     if (!noDisplay.isEmpty()) {
-        std::fprintf(stderr, "%s\n", noDisplay.toUtf8().constData());
+        // In the language file's words: its place is known once there is an application object.
+        QCoreApplication core(argc, argv);
+        SetTextSource(&mdlI18n::GetLngText);
+        std::fprintf(stderr, "%s\n", DisplayCheck::Problem(argc, argv).toUtf8().constData());
         return 1;
     }
     // Read while the application object starts; the window's first text takes it.
@@ -53,6 +58,8 @@ int main(int argc, char *argv[])
     // Desktops and docks find the entry and its icon for our windows by this name.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ProductInfo::DesktopId));
     PlatformLoader::InstallPlatform();
+    // Messages and the other texts beyond the windows' controls come from the language file too.
+    SetTextSource(&mdlI18n::GetLngText);
     // A paste right after a copy waits for the encoding elsewhere, not in the window.
     X11PasteHold::Install(&ClipboardPicture::StillEncoding, &ClipboardPicture::ReadyOnClipboard);
     SetErrorReporter([](const RuntimeError &error) {

@@ -6,10 +6,12 @@
 #include "about/SysInfoLauncher.h"
 #include "about/TabKeys.h"
 #include "base/Cursors.h"
+#include "base/LocalText.h"
 #include "base/Twips.h"
 #include "base/Version.h"
 #include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
+#include "monitors/CentreDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
@@ -27,6 +28,8 @@ namespace {
 constexpr int kPanelLeftShown = 210;
 constexpr int kPanelLeftParked = -20000;
 const QColor kLinkColour(128, 0, 0);
+// The version line, %1 the version (its label keeps the text out of the walk over the controls).
+constexpr LocalText VersionLineText{"frmAbout", "strVersion", "Version %1"};
 
 frmAbout::AddressOpener &TestOpener()
 {
@@ -46,6 +49,11 @@ QWidget *AddFilledRect(QWidget *parent, const char *name, const QRect &rect, con
     w->setAutoFillBackground(true);
     return w;
 }
+}
+
+QList<LocalText> frmAbout::Texts()
+{
+    return {VersionLineText};
 }
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
@@ -193,12 +201,12 @@ void frmAbout::Form_Load()
     const mdlI18n::TextBatch texts;
     const QString product = Version::ProductName();
     setWindowTitle(QStringLiteral("Info über ") + product);
-    lblVersion->setText(QStringLiteral("Version ") + Version::VersionText());
     lblTitle->setText(product);
     lblDisclaimer->setText(Version::LegalNotice());
     lblDescription->setText(Version::FileDescription());
     setWindowTitle(mdlI18n::GetLngText(objectName(), QStringLiteral("Caption"), windowTitle()));
     mdlI18n::LocalizeForm(this);
+    lblVersion->setText(Localised(VersionLineText).arg(Version::VersionText()));
 }
 
 void frmAbout::tbsAbout_Click()
@@ -269,16 +277,9 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 
 void frmAbout::showEvent(QShowEvent *event)
 {
-    // Centred over the owner's client area (both windows wear the same frame, so the frames line
-    // up too) and kept inside the work area. Qt's own placement sits a title bar too high.
-    if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr; owner && !event->spontaneous()) {
-        QRect r(QPoint(), size());
-        r.moveCenter(owner->geometry().center());
-        const QRect work = owner->screen()->availableGeometry();
-        r.moveLeft(qMax(work.left(), qMin(r.left(), work.right() + 1 - r.width())));
-        r.moveTop(qMax(work.top(), qMin(r.top(), work.bottom() + 1 - r.height())));
-        move(r.topLeft());
-    }
+    // Qt's own placement sits a title bar too high.
+    if (!event->spontaneous())
+        CentreDialogOverOwner(this, parentWidget());
     QDialog::showEvent(event);
 }
 

@@ -1,7 +1,10 @@
 // The About box: product, version, maker's data, legal notice and the system information button.
 #pragma once
 
+#include "base/LocalText.h"
+
 #include <QDialog>
+#include <QList>
 
 #include <array>
 #include <functional>
@@ -19,6 +22,9 @@ public:
     using AddressOpener = std::function<void(const QString &address)>;
 
     explicit frmAbout(QWidget *parent = nullptr);
+
+    // Its texts beyond the controls, for the language file to hold them all.
+    static QList<LocalText> Texts();
 
     // Tests record the addresses instead of starting a browser; an empty opener restores the
     // desktop's URL handler.

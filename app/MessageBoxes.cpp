@@ -3,6 +3,7 @@
 
 #include "base/RuntimeError.h"
 #include "base/Version.h"
+#include "localisation/ControlTexts.h"
 
 #include <QMessageBox>
 
@@ -11,18 +12,10 @@ namespace MessageBoxes {
 namespace {
 void Show(QWidget *owner, QMessageBox::Icon icon, const QString &text)
 {
-    QMessageBox box(icon, Version::ProductName(), DisplayText(text), QMessageBox::Ok, owner);
+    QMessageBox box(icon, Version::ProductName(), mdlI18n::DisplayText(text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
-}
-
-QString DisplayText(const QString &text)
-{
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
 }
 
 void ShowStandardError(QWidget *owner, const RuntimeError &error)

@@ -11,7 +11,4 @@ namespace MessageBoxes {
 void ShowStandardError(QWidget *owner, const RuntimeError &error);
 // Information icon, OK, the product name as title.
 void ShowNotice(QWidget *owner, const QString &text);
-
-// A text with CR LF line breaks as Qt shows it (one break, no stray glyph).
-QString DisplayText(const QString &text);
 }

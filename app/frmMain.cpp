@@ -16,6 +16,10 @@
 #include "base/Version.h"
 #include "app/MessageBoxes.h"
 #include "app/ZoomView.h"
+#include "base/LocalText.h"
+#include "capture/mdlFileDialog.h"
+#include "monitors/MonitorMapLayout.h"
+#include "platform/DisplayCheck.h"
 #include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
 
@@ -69,13 +73,39 @@ QTimer *DisabledTimer(QObject *parent, const char *name, int interval)
     return timer;
 }
 
-// A step of the load sequence: one that fails is abandoned and loading goes on with the next.
-void Guarded(const std::function<void()> &step)
+// The main window's texts beyond its controls; a new one is a row here and in AllTexts.
+constexpr LocalText SaveBmpFilesText{"frmMain", "strSaveBmpFiles", "Bitmap"}; // the save dialog's file types
+constexpr LocalText SavePngFilesText{"frmMain", "strSavePngFiles", "PNG-Bild"};
+constexpr LocalText CaptureScreenText{"frmMain", "strCaptureScreen",
+    "Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"};
+constexpr LocalText CaptureWindowText{"frmMain", "strCaptureWindow",
+    "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"};
+constexpr LocalText CaptureWindowDialogText{"frmMain", "strCaptureWindowDialog",
+    "Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie dort gleich das "
+    "gewünschte Fenster aus!"};
+// What a screen reader says of the controls that show no text of their own.
+constexpr LocalText ColourBoxHelpText{"frmMain", "strColourBoxHelp", "Die Farbe der Felder"};
+constexpr LocalText ZoomViewText{"frmMain", "strZoomView", "Lupe"};
+constexpr LocalText ZoomViewHelpText{"frmMain", "strZoomViewHelp",
+    "Die Umgebung der Pipettenspitze achtfach vergrößert, die Mitte mit einem roten Kreuz"};
+constexpr LocalText EyedropperText{"frmMain", "strEyedropper", "Pipette"};
+constexpr LocalText EyedropperHelpText{"frmMain", "strEyedropperHelp",
+    "Auf den Bildschirm ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit Eingabe beenden: "
+    "die Farbe unter der Spitze erscheint in den Feldern"};
+constexpr LocalText HandText{"frmMain", "strHand", "Hand"};
+constexpr LocalText HandHelpText{"frmMain", "strHandHelp",
+    "Auf ein Fenster ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit Eingabe das Fenster "
+    "unter dem Zeiger kopieren; Esc bricht ab"};
+
+// Every text beyond the windows' controls, so that a first start writes them all: the main
+// window's above, and each floor's list.
+QList<LocalText> AllTexts()
 {
-    try {
-        step();
-    } catch (const std::exception &) {
-    }
+    return QList<LocalText>{SaveBmpFilesText, SavePngFilesText, CaptureScreenText, CaptureWindowText,
+                            CaptureWindowDialogText, ColourBoxHelpText, ZoomViewText, ZoomViewHelpText,
+                            EyedropperText, EyedropperHelpText, HandText, HandHelpText}
+        + frmAbout::Texts() + mdlFileDialog::Texts() + MonitorMapLayout::Texts() + ErrorLocalTexts()
+        + DisplayCheck::Texts();
 }
 }
 
@@ -184,29 +214,18 @@ void frmMain::Form_Load()
     Guarded([this] { SetAlwaysOnTop(static_cast<WindowHandle>(winId()), true); });
     Guarded([this] { setWindowTitle(Version::MainCaption()); });
     Guarded([this] { mdlI18n::LocalizeForm(this); });
+    Guarded([this] { SaveFilterText = Localised(SaveBmpFilesText); });
+    Guarded([this] { SavePngFilterText = Localised(SavePngFilesText); });
+    Guarded([this] { CaptureScreenNotice = Localised(CaptureScreenText); });
+    Guarded([this] { CaptureWindowNotice = Localised(CaptureWindowText); });
+    Guarded([this] { CaptureWindowDialogNotice = Localised(CaptureWindowDialogText); });
+    // The texts of the other windows and messages, so that the file is a complete template; the
+    // About box's own come from its load, on the first start only.
     Guarded([this] {
-        SaveFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSaveBmpFiles"), QStringLiteral("Bitmap"));
+        if (!mdlI18n::HasSection(QStringLiteral("frmAbout")))
+            frmAbout about(this);
     });
-    Guarded([this] {
-        SavePngFilterText = mdlI18n::GetLngText(objectName(), QStringLiteral("strSavePngFiles"), QStringLiteral("PNG-Bild"));
-    });
-    Guarded([this] {
-        CaptureScreenNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureScreen"),
-            QString::fromUtf8("Der Desktop wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt die gewünschten Fenster!"));
-    });
-    Guarded([this] {
-        CaptureWindowNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindow"),
-            QString::fromUtf8(
-                "Das aktive Fenster wird in 2 Sekunden kopiert.\\nAktivieren Sie jetzt das gewünschte Fenster!"));
-    });
-    Guarded([this] {
-        CaptureWindowDialogNotice = mdlI18n::GetLngText(
-            QStringLiteral("frmMain"), QStringLiteral("strCaptureWindowDialog"),
-            QString::fromUtf8("Dieser Desktop lässt Fenster nur über seinen eigenen Dialog kopieren.\\nWählen Sie "
-                              "dort gleich das gewünschte Fenster aus!"));
-    });
+    Guarded([] { mdlI18n::CompleteTexts(AllTexts()); });
 
     // What a screen reader says of the controls that show no text of their own.
     Guarded([this] { DescribeForScreenReaders(); });
@@ -218,21 +237,13 @@ void frmMain::Form_Load()
 
 void frmMain::DescribeForScreenReaders()
 {
-    const auto text = [this](const char *key, const char *german) {
-        return mdlI18n::GetLngText(objectName(), QLatin1String(key), QString::fromUtf8(german));
-    };
-    picColour->setAccessibleDescription(text("strColourBoxHelp", "Die Farbe der Felder"));
-    picZoom->setAccessibleName(text("strZoomView", "Lupe"));
-    picZoom->setAccessibleDescription(
-        text("strZoomViewHelp", "Die Umgebung der Pipettenspitze achtfach vergrößert, die Mitte mit einem roten Kreuz"));
-    picCursor->setAccessibleName(text("strEyedropper", "Pipette"));
-    picCursor->setAccessibleDescription(text(
-        "strEyedropperHelp", "Auf den Bildschirm ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit "
-                             "Eingabe beenden: die Farbe unter der Spitze erscheint in den Feldern"));
-    picCursorScreen->setAccessibleName(text("strHand", "Hand"));
-    picCursorScreen->setAccessibleDescription(text(
-        "strHandHelp", "Auf ein Fenster ziehen oder mit Leertaste starten, mit den Pfeiltasten bewegen und mit Eingabe "
-                       "das Fenster unter dem Zeiger kopieren; Esc bricht ab"));
+    picColour->setAccessibleDescription(Localised(ColourBoxHelpText));
+    picZoom->setAccessibleName(Localised(ZoomViewText));
+    picZoom->setAccessibleDescription(Localised(ZoomViewHelpText));
+    picCursor->setAccessibleName(Localised(EyedropperText));
+    picCursor->setAccessibleDescription(Localised(EyedropperHelpText));
+    picCursorScreen->setAccessibleName(Localised(HandText));
+    picCursorScreen->setAccessibleDescription(Localised(HandHelpText));
 }
 
 void frmMain::cmdAbout_Click()

@@ -1,7 +1,10 @@
-// Every run-time error the program raises: its number and its German description, which says what
-// happened and what the user can do.
+// Every run-time error the program raises: its number and its description (German, or as the
+// language file has it), which says what happened and what the user can do.
 #pragma once
 
+#include "base/LocalText.h"
+
+#include <QList>
 #include <QString>
 
 enum class ErrorKind {
@@ -27,7 +30,10 @@ enum class ErrorKind {
 };
 
 int ErrorNumberOf(ErrorKind kind);
+// The description as the language file has it (section "Messages", key "strError" + kind).
 QString ErrorDescription(ErrorKind kind, const QString &detail = {});
+// Every description, for the language file to hold them all.
+QList<LocalText> ErrorLocalTexts();
 
 // Raises the error of that kind with its number and description.
 [[noreturn]] void RaiseError(ErrorKind kind, const QString &detail = {});

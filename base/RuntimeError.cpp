@@ -51,3 +51,11 @@ qint32 CheckedNarrow(qint64 value)
 
 qint32 CheckedAdd(qint64 a, qint64 b) { return CheckedNarrow(a + b); }
 qint32 CheckedSub(qint64 a, qint64 b) { return CheckedNarrow(a - b); }
+
+void Guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}

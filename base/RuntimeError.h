@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <exception>
+#include <functional>
 #include <string>
 
 class RuntimeError : public std::exception
@@ -36,6 +37,10 @@ QString StandardErrorText(const RuntimeError &error);
 using ErrorReporter = void (*)(const RuntimeError &error);
 void SetErrorReporter(ErrorReporter reporter);
 void ReportError(const RuntimeError &error);
+
+// One statement of a procedure that ignores errors statement by statement (a window's load): an
+// error in step skips the rest of it, and the caller goes on with the next.
+void Guarded(const std::function<void()> &step);
 
 // Signed 32-bit arithmetic that raises error 6 "Overflow" instead of wrapping.
 qint32 CheckedAdd(qint64 a, qint64 b);

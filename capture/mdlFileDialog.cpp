@@ -1,6 +1,7 @@
 // Save and open dialogs: file types, initial folder, default extension, centred over the owner.
 #include "capture/mdlFileDialog.h"
 
+#include "base/LocalText.h"
 #include "localisation/mdlTools.h"
 #include "monitors/mdlWindow.h"
 
@@ -27,13 +28,22 @@ namespace {
 // Wide enough for the German columns beside a name of some length.
 constexpr int DialogWidth = 760;
 
+// The file list's types (section "frmMain", whose save command shows the dialog).
+constexpr LocalText FileTypeText{"frmMain", "strFileType", "%1-Datei"}; // %1 the extension in capitals
+constexpr LocalText FileText{"frmMain", "strFile", "Datei"};            // a file without extension
+constexpr LocalText FolderText{"frmMain", "strFolder", "Verzeichnis"};
+
 // The file list in the program's language whatever the desktop's: Qt's model writes sizes and
 // dates in the system's locale and names file types after the MIME database in it ("7 Dec",
 // "Windows BMP image"). Files are typed by their extension, as "BMP-Datei".
 class FileListInLocale : public QIdentityProxyModel
 {
 public:
-    FileListInLocale(const QLocale &locale, QObject *parent) : QIdentityProxyModel(parent), m_locale(locale) {}
+    FileListInLocale(const QLocale &locale, QObject *parent)
+        : QIdentityProxyModel(parent), m_locale(locale), m_fileType(Localised(FileTypeText)), m_file(Localised(FileText)),
+          m_folder(Localised(FolderText))
+    {
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -47,9 +57,11 @@ public:
             return file ? m_locale.formattedDataSize(files->size(source)) : QIdentityProxyModel::data(index, role);
         case TypeColumn: {
             if (!file)
-                return QIdentityProxyModel::data(index, role);
+                return m_folder;
             const QString suffix = files->fileInfo(source).suffix().toUpper();
-            return suffix.isEmpty() ? QStringLiteral("Datei") : suffix + QStringLiteral("-Datei");
+            if (suffix.isEmpty())
+                return m_file;
+            return m_fileType.contains(QLatin1String("%1")) ? m_fileType.arg(suffix) : m_fileType;
         }
         case DateColumn:
             return m_locale.toString(files->lastModified(source), QLocale::ShortFormat);
@@ -64,6 +76,9 @@ public:
 
 private:
     QLocale m_locale;
+    QString m_fileType;
+    QString m_file;
+    QString m_folder;
 };
 
 // Qt's own dialog rather than a desktop portal: only a window of our own can be placed.
@@ -124,6 +139,11 @@ private:
     bool m_centred = false;
 };
 
+}
+
+QList<LocalText> Texts()
+{
+    return {FileTypeText, FileText, FolderText};
 }
 
 QString ShowSaveDialog(qint32 &flags, const QString &initialDir, const QString &filter, qint32 &filterIndex,

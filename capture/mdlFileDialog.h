@@ -1,11 +1,17 @@
 // Save and open dialogs: file types, initial folder, default extension, centred over the owner.
 #pragma once
 
+#include "base/LocalText.h"
 #include "capture/FileDialogSetup.h"
+
+#include <QList>
 
 class QWidget;
 
 namespace mdlFileDialog {
+
+// The texts of the dialog's file list, for the language file to hold them all.
+QList<LocalText> Texts();
 
 // The chosen path, or an empty text when the user cancels. Flags 0 become DefaultSaveFlags in the
 // caller's variable. After a confirmed choice flags and filterIndex (1-based) hold what the

@@ -98,6 +98,11 @@ QString ToUnicode(QByteArrayView bytes)
     return text;
 }
 
+QChar ToUnicode(uchar byte)
+{
+    return QChar(Page().toUnicode[byte]);
+}
+
 uchar FoldCase(uchar byte)
 {
     return Page().fold[byte];

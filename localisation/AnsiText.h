@@ -12,6 +12,7 @@ QByteArray FromUnicode(const QString &text);
 // Every byte maps to one character; the five bytes the code page leaves undefined come back as
 // the C1 control characters of the same value, so reading and writing back keeps them.
 QString ToUnicode(QByteArrayView bytes);
+QChar ToUnicode(uchar byte);
 // The byte of the same letter in lower case (by Unicode case folding), or the byte itself.
 uchar FoldCase(uchar byte);
 bool EqualsIgnoringCase(QByteArrayView a, QByteArrayView b);

@@ -81,6 +81,14 @@ QString EscapeLineBreaks(const QString &text)
     return escaped;
 }
 
+QString DisplayText(const QString &text)
+{
+    QString display = text;
+    display.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    display.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return display;
+}
+
 QString ExpandLineBreaks(const QString &text)
 {
     QString expanded = text;

@@ -38,5 +38,8 @@ bool IsNoLoc(const QString &tag);
 QString EscapeLineBreaks(const QString &text);
 // Backslash and "n" or "N" as CR LF.
 QString ExpandLineBreaks(const QString &text);
+// A text with CR LF (or CR) line breaks as Qt shows it: one LF each, no stray glyph. For
+// controls and message boxes alike.
+QString DisplayText(const QString &text);
 
 }

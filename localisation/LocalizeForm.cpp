@@ -58,15 +58,6 @@ QStringList ItemKeys(QObject *control)
     return keys;
 }
 
-// The file's CR LF as the one line break that Qt draws.
-QString DisplayText(const QString &text)
-{
-    QString display = text;
-    display.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    display.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return display;
-}
-
 // Qt shows a tool tip as rich text when it looks like markup; a translation is never markup.
 QString PlainToolTip(const QString &text)
 {

@@ -1,7 +1,6 @@
 // The profile (INI) file functions: one entry, one key list or one section list at a time.
 #include "localisation/ProfileFile.h"
 
-#include "localisation/AnsiText.h"
 #include "localisation/ProfileText.h"
 
 #include "base/FileReplace.h"
@@ -73,19 +72,25 @@ FileState ReadWhole(const QString &fileName, QByteArray &data, Identity *identit
     return FileState::Read;
 }
 
-qint32 CopyValue(QByteArrayView value, QString &buffer, qint32 size)
+qint32 CopyValue(const QString &value, QString &buffer, qint32 size)
 {
-    const qsizetype n = qMin<qsizetype>(value.size(), size - 1);
-    buffer = AnsiText::ToUnicode(value.first(n));
+    qsizetype n = qMin<qsizetype>(value.size(), size - 1);
+    // A character is not cut in halves.
+    if (n > 0 && n < value.size() && value.at(n - 1).isHighSurrogate())
+        --n;
+    buffer = value.first(n);
     return qint32(n);
 }
 
-qint32 CopyList(const QByteArray &list, QString &buffer, qint32 size)
+qint32 CopyList(const QStringList &names, QString &buffer, qint32 size)
 {
+    QString list;
+    for (const QString &name : names)
+        list += name + QChar(0);
     qsizetype n = list.size();
     if (n + 1 > size)
         n = qMax(0, size - 2);
-    buffer = AnsiText::ToUnicode(QByteArrayView(list).first(n));
+    buffer = list.first(n);
     return qint32(n);
 }
 
@@ -102,15 +107,15 @@ qint32 GetPrivateProfileStringA(const OptionalText &section, const OptionalText 
         return 0;
     QByteArray data;
     ReadWhole(fileName, data);
+    ProfileText::Document document(std::move(data));
 
     if (!section)
-        return CopyList(ProfileText::SectionNames(data), buffer, size);
-    const QByteArray sectionName = ProfileText::NameBytes(*section);
+        return CopyList(document.SectionNames(), buffer, size);
+    const QString sectionName = ProfileText::Trimmed(*section);
     if (!key)
-        return CopyList(ProfileText::KeyNames(data, sectionName), buffer, size);
-    if (const auto value = ProfileText::Value(data, sectionName, ProfileText::NameBytes(*key)))
-        return CopyValue(*value, buffer, size);
-    return CopyValue(ProfileText::TextBytes(sDefault.value_or(QString())), buffer, size);
+        return CopyList(document.KeyNames(sectionName), buffer, size);
+    const std::optional<QString> value = document.Value(sectionName, ProfileText::Trimmed(*key));
+    return CopyValue(value ? *value : sDefault.value_or(QString()), buffer, size);
 }
 
 qint32 WritePrivateProfileStringA(const OptionalText &section, const OptionalText &key,
@@ -118,39 +123,27 @@ qint32 WritePrivateProfileStringA(const OptionalText &section, const OptionalTex
 {
     if (!section || fileName.isEmpty())
         return 0;
-    const QByteArray sectionName = ProfileText::NameBytes(*section);
-    if (!ProfileText::IsSoundSectionName(sectionName))
+    const QString sectionName = ProfileText::Trimmed(*section);
+    const QString keyName = key ? ProfileText::Trimmed(*key) : QString();
+    if (!ProfileText::IsSoundSectionName(sectionName) || (key && !ProfileText::IsSoundKey(keyName))
+        || (key && text && !ProfileText::IsSoundValue(*text)))
         return 0;
-    QByteArray keyName;
-    QByteArray value;
-    if (key) {
-        keyName = ProfileText::NameBytes(*key);
-        if (!ProfileText::IsSoundKey(keyName))
-            return 0;
-        if (text) {
-            value = ProfileText::TextBytes(*text);
-            if (!ProfileText::IsSoundValue(value))
-                return 0;
-        }
-    }
 
     const FileReplace::FolderLock lock(fileName);
     QByteArray data;
     // Writing a file that could not be read would lose everything else in it.
     if (ReadWhole(fileName, data) == FileState::Unreadable)
         return 0;
-
-    QByteArray changed;
+    ProfileText::Document document(std::move(data));
     if (!key)
-        changed = ProfileText::WithoutSection(data, sectionName);
+        document.RemoveSection(sectionName);
     else if (!text)
-        changed = ProfileText::WithoutKey(data, sectionName, keyName);
-    else
-        changed = ProfileText::WithEntry(data, sectionName, keyName, value);
-
-    if (changed == data)
+        document.RemoveKey(sectionName, keyName);
+    else if (!document.SetEntry(sectionName, keyName, *text))
+        return 0;
+    if (!document.isChanged())
         return 1;
-    return FileReplace::Replace(fileName, changed) ? 1 : 0;
+    return FileReplace::Replace(fileName, document.Pieces()) ? 1 : 0;
 }
 
 struct Snapshot::State
@@ -158,7 +151,7 @@ struct Snapshot::State
     QString fileName;
     FileState state = FileState::Missing;
     Identity identity;
-    std::optional<ProfileText::Document> document;
+    ProfileText::Document document;
 };
 
 Snapshot::Snapshot(const QString &fileName) : m(std::make_unique<State>())
@@ -166,7 +159,7 @@ Snapshot::Snapshot(const QString &fileName) : m(std::make_unique<State>())
     m->fileName = fileName;
     QByteArray data;
     m->state = ReadWhole(fileName, data, &m->identity);
-    m->document.emplace(std::move(data));
+    m->document = ProfileText::Document(std::move(data));
 }
 
 Snapshot::~Snapshot() = default;
@@ -177,38 +170,40 @@ qint32 Snapshot::GetPrivateProfileStringA(const QString &section, const QString 
     buffer.clear();
     if (size <= 0)
         return 0;
-    if (const auto value = m->document->Value(ProfileText::NameBytes(section), ProfileText::NameBytes(key)))
-        return CopyValue(*value, buffer, size);
-    return CopyValue(ProfileText::TextBytes(sDefault.value_or(QString())), buffer, size);
+    const std::optional<QString> value = m->document.Value(ProfileText::Trimmed(section), ProfileText::Trimmed(key));
+    return CopyValue(value ? *value : sDefault.value_or(QString()), buffer, size);
+}
+
+bool Snapshot::HasSection(const QString &section) const
+{
+    return m->document.SectionNames().contains(ProfileText::Trimmed(section), Qt::CaseInsensitive);
 }
 
 qint32 Snapshot::WritePrivateProfileStringA(const QString &section, const QString &key, const QString &text)
 {
-    const QByteArray sectionName = ProfileText::NameBytes(section);
-    const QByteArray keyName = ProfileText::NameBytes(key);
-    const QByteArray value = ProfileText::TextBytes(text);
+    const QString sectionName = ProfileText::Trimmed(section);
+    const QString keyName = ProfileText::Trimmed(key);
     if (m->fileName.isEmpty() || m->state == FileState::Unreadable || !ProfileText::IsSoundSectionName(sectionName)
-        || !ProfileText::IsSoundKey(keyName) || !ProfileText::IsSoundValue(value))
+        || !ProfileText::IsSoundKey(keyName) || !ProfileText::IsSoundValue(text))
         return 0;
-    m->document->SetEntry(sectionName, keyName, value);
-    return 1;
+    return m->document.SetEntry(sectionName, keyName, text) ? 1 : 0;
 }
 
 qint32 Snapshot::Commit(const std::function<void(Snapshot &)> &redo)
 {
-    if (!m->document->isChanged())
+    if (!m->document.isChanged())
         return 1;
     const FileReplace::FolderLock lock(m->fileName);
     if (CurrentIdentity(m->fileName) == m->identity)
-        return FileReplace::Replace(m->fileName, m->document->Pieces()) ? 1 : 0;
+        return FileReplace::Replace(m->fileName, m->document.Pieces()) ? 1 : 0;
     // Read again under the lock, so that nothing another process wrote meanwhile is lost.
     Snapshot fresh(m->fileName);
     if (fresh.m->state == FileState::Unreadable)
         return 0;
     redo(fresh);
-    if (!fresh.m->document->isChanged())
+    if (!fresh.m->document.isChanged())
         return 1;
-    return FileReplace::Replace(m->fileName, fresh.m->document->Pieces()) ? 1 : 0;
+    return FileReplace::Replace(m->fileName, fresh.m->document.Pieces()) ? 1 : 0;
 }
 
 }

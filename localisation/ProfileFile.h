@@ -1,7 +1,6 @@
 // The profile (INI) file functions: one entry, one key list or one section list at a time.
 //
-// The format, and what a write may change, is described in ProfileText.h. The file is 8-bit
-// text (AnsiText).
+// The format, its encodings, and what a write may change are described in ProfileText.h.
 //
 // Nothing is cached: every call reads the file anew, except through a Snapshot. A write changes
 // only the lines it must and replaces the file as a whole (FileReplace: synced, renamed over the
@@ -38,7 +37,7 @@ qint32 GetPrivateProfileStringA(const OptionalText &section, const OptionalText 
 // Returns nonzero on success and 0 when the file cannot be read or written (the file is then
 // unchanged), when section or file name is absent, or when a name or the text would not fit
 // on one line of the format (a line break or NUL, "]" in a section name, "=" in a key, a key
-// that starts like a section or a comment).
+// that starts like a section or a comment), or when the file's encoding cannot hold a name.
 qint32 WritePrivateProfileStringA(const OptionalText &section, const OptionalText &key,
                                   const OptionalText &text, const QString &fileName);
 
@@ -56,6 +55,8 @@ public:
     // As the functions above with section and key given.
     qint32 GetPrivateProfileStringA(const QString &section, const QString &key, const OptionalText &sDefault,
                                     QString &buffer, qint32 size);
+    // Whether the file (with the writes made through the snapshot) has a section of that name.
+    bool HasSection(const QString &section) const;
     // Nonzero when the write is sound and the file could be read (it is written at Commit).
     qint32 WritePrivateProfileStringA(const QString &section, const QString &key, const QString &text);
 

@@ -22,6 +22,13 @@ namespace {
 
 constexpr qint32 ValueBufferSize = 255;
 
+// A text holds at most 254 characters, or twice as many as its built-in text where that is
+// longer: the longer messages are not cut, and their translations have room.
+qint32 ReadLimit(const QString &sDefault)
+{
+    return qMax<qint32>(ValueBufferSize, qint32(qMin<qsizetype>(2 * sDefault.size(), 1 << 20)) + 1);
+}
+
 bool IsSpacesOnly(const QString &text)
 {
     for (const QChar c : text) {
@@ -105,7 +112,14 @@ TextBatch::~TextBatch()
     g_batch.written.clear();
 }
 
-QString GetLngText(const QString &section, const QString &key, const QString &sDefault)
+void CompleteTexts(const QList<LocalText> &texts)
+{
+    for (const LocalText &text : texts)
+        GetLngText(QString::fromLatin1(text.section), QString::fromLatin1(text.key), QString::fromUtf8(text.german));
+}
+
+// The language file, its place found on first use.
+static cInifile &PlacedFile()
 {
     cInifile &file = LanguageFile();
     if (file.Path().isEmpty()) {
@@ -117,6 +131,23 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
         // What an earlier run left when it ended between writing and renaming.
         FileReplace::ClearStaleTemporaries(path);
     }
+    return file;
+}
+
+bool HasSection(const QString &section)
+{
+    cInifile &file = PlacedFile();
+    if (g_batch.depth > 0) {
+        if (!g_batch.snapshot)
+            g_batch.snapshot = std::make_unique<ProfileFile::Snapshot>(file.Path());
+        return g_batch.snapshot->HasSection(section);
+    }
+    return ProfileFile::Snapshot(file.Path()).HasSection(section);
+}
+
+QString GetLngText(const QString &section, const QString &key, const QString &sDefault)
+{
+    cInifile &file = PlacedFile();
     file.setSection(section);
     file.setKey(key);
 
@@ -124,7 +155,7 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
         if (!g_batch.snapshot)
             g_batch.snapshot = std::make_unique<ProfileFile::Snapshot>(file.Path());
         QString text;
-        g_batch.snapshot->GetPrivateProfileStringA(section, key, file.Default(), text, ValueBufferSize);
+        g_batch.snapshot->GetPrivateProfileStringA(section, key, file.Default(), text, ReadLimit(sDefault));
         if (IsSpacesOnly(text)) {
             text = EscapeLineBreaks(sDefault);
             if (g_batch.snapshot->WritePrivateProfileStringA(section, key, text))
@@ -135,7 +166,8 @@ QString GetLngText(const QString &section, const QString &key, const QString &sD
 
     // One read serves both the test and the result: the text that passed the test is the one
     // shown, even if another program changes the file in between.
-    QString text = file.Value();
+    QString text;
+    ProfileFile::GetPrivateProfileStringA(section, key, file.Default(), text, ReadLimit(sDefault), file.Path());
     if (IsSpacesOnly(text)) {
         text = EscapeLineBreaks(sDefault);
         PrepareFolder();

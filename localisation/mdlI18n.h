@@ -2,16 +2,26 @@
 // folder cannot hold it, in the user's data folder).
 #pragma once
 
+#include "base/LocalText.h"
+
+#include <QList>
 #include <QString>
 
 class cInifile;
 
 namespace mdlI18n {
-// The text stored under section/key, cut to 254 characters; a missing entry, or one that holds
+// The text stored under section/key, cut to 254 characters (or to twice the length of sDefault,
+// where that is longer); a missing entry, or one that holds
 // only spaces, is first written with sDefault (line breaks in it written as "\n"). "\n" (either
 // case) becomes CR LF in the result. A file that cannot be written costs nothing but the write:
 // the default is still returned.
 QString GetLngText(const QString &section, const QString &key, const QString &sDefault);
+
+// Whether the language file has the section yet (a window that has never been opened lacks it).
+bool HasSection(const QString &section);
+
+// Looks every text up once, so that the language file holds them all (a first start writes them).
+void CompleteTexts(const QList<LocalText> &texts);
 
 // While one lives (the outermost, when they nest), the lookups read the language file once and
 // the texts it lacks are written together when it ends: one read and at most one replacement of

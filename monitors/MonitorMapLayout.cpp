@@ -13,6 +13,11 @@ constexpr double Margin = 300; // between the virtual-screen box and the map ins
 constexpr double Inset = 50;   // around each monitor box, so neighbours show a gap
 }
 
+QList<LocalText> Texts()
+{
+    return {DialogCaptionText, VirtualScreenText, MonitorText};
+}
+
 MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &monitors)
 {
     MonitorMap map;
@@ -31,7 +36,7 @@ MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &mo
         map.Desktop.Width = w / scale + 2 * Margin;
         map.Desktop.Height = h / scale + 2 * Margin;
     }
-    map.DesktopCaption = QStringLiteral("VirtualScreen: %1 x %2").arg(qint64(w)).arg(qint64(h));
+    map.DesktopCaption = Localised(VirtualScreenText).arg(qint64(w)).arg(qint64(h));
 
     map.ClientWidth = 2 * map.Desktop.Left + map.Desktop.Width;
     map.ClientHeight = 2 * map.Desktop.Top + map.Desktop.Height;
@@ -49,7 +54,7 @@ MonitorMap LayOut(const ScreenRect &virtualScreen, const QList<MonitorEntry> &mo
             box.Geometry.Width = std::max(0.0, r.Width / scale - 2 * Inset);
             box.Geometry.Height = std::max(0.0, r.Height / scale - 2 * Inset);
         }
-        box.Caption = QStringLiteral("Monitor %1: %2 x %3").arg(n + 1).arg(monitor.Rect.Width).arg(monitor.Rect.Height);
+        box.Caption = Localised(MonitorText).arg(n + 1).arg(monitor.Rect.Width).arg(monitor.Rect.Height);
         map.Boxes.append(box);
         ++n;
     }

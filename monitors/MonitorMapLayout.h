@@ -1,6 +1,7 @@
 // The scaled map of the monitors in the monitor dialog: geometry in twips, captions, pixels.
 #pragma once
 
+#include "base/LocalText.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -47,6 +48,13 @@ struct MonitorMap
     double ClientHeight = 0;
     QList<MonitorBox> Boxes; // in the order of the monitor list, numbered from 1
 };
+
+// The monitor dialog's caption, and the captions of the map: the virtual screen's size (%1 x %2),
+// and a monitor's number and size (%1: %2 x %3).
+inline constexpr LocalText DialogCaptionText{"frmMonitor", "Caption", "Monitorauswahl"};
+inline constexpr LocalText VirtualScreenText{"frmMonitor", "strVirtualScreen", "VirtualScreen: %1 x %2"};
+inline constexpr LocalText MonitorText{"frmMonitor", "strMonitor", "Monitor %1: %2 x %3"};
+QList<LocalText> Texts();
 
 // Fits the virtual screen into the design box less a 300-twip margin, keeping its aspect ratio,
 // and places one box per monitor at its scaled position, inset by 50 twips on every side.

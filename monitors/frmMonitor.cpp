@@ -2,8 +2,10 @@
 #include "monitors/frmMonitor.h"
 
 #include "base/Cursors.h"
+#include "base/RuntimeError.h"
 #include "localisation/LocalizeForm.h"
 #include "localisation/mdlI18n.h"
+#include "monitors/CentreDialog.h"
 #include "monitors/MonitorMapLayout.h"
 #include "monitors/mdlWindow.h"
 
@@ -11,7 +13,6 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -22,15 +23,6 @@
 namespace {
 constexpr double DesignFontPointSize = 8.0;
 constexpr double SmallestFontPointSize = 6.0; // still legible; smaller boxes split their caption
-
-// A step of loading or clicking: one that fails is skipped and the next one runs.
-void Guarded(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const std::exception &) {
-    }
-}
 
 // The desktop has no colour roles of its own in Qt: the virtual screen takes the palette's dark
 // shade, as a workspace behind windows does, and the monitors the selection colour; both carry
@@ -83,7 +75,7 @@ frmMonitor::frmMonitor(QWidget *parent)
     using MonitorMapLayout::ToPixels;
 
     setObjectName(QStringLiteral("frmMonitor"));
-    setWindowTitle(QStringLiteral("Monitorauswahl"));
+    setWindowTitle(QString::fromUtf8(MonitorMapLayout::DialogCaptionText.german));
     QFont dialogFont = font();
     dialogFont.setPointSizeF(DesignFontPointSize);
     setFont(dialogFont);
@@ -122,29 +114,9 @@ qint32 frmMonitor::ShowDlg(QWidget *frmParent)
         m_loaded = true;
         Form_Load();
     }
-    if (parentWidget())
-        CentreOver(parentWidget()->window());
+    CentreDialogOverOwner(this, parentWidget());
     exec();
     return SelectedMonitor;
-}
-
-void frmMonitor::CentreOver(QWidget *owner)
-{
-    // Outer rectangle over outer rectangle, inside the owner's screen. The dialog has no frame
-    // yet; the owner's, from the same window manager, stands in for it.
-    const QRect outer = owner->frameGeometry();
-    const QSize dialogOuter = size() + (outer.size() - owner->size());
-    QRect placed(QPoint(outer.x() + (outer.width() - dialogOuter.width()) / 2,
-                        outer.y() + (outer.height() - dialogOuter.height()) / 2),
-                 dialogOuter);
-    if (const QScreen *screen = owner->screen()) {
-        const QRect work = screen->availableGeometry();
-        placed.moveRight(qMin(placed.right(), work.right()));
-        placed.moveLeft(qMax(placed.left(), work.left()));
-        placed.moveBottom(qMin(placed.bottom(), work.bottom()));
-        placed.moveTop(qMax(placed.top(), work.top()));
-    }
-    move(placed.topLeft());
 }
 
 void frmMonitor::Form_Load()

@@ -26,7 +26,6 @@ protected:
 
 private:
     void Form_Load();
-    void CentreOver(QWidget *owner);
     QLabel *NewMonitorBox(int index);
     void lblDesktop_Click();
     void lblMonitor_Click(int index);

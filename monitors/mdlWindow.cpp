@@ -69,6 +69,26 @@ QList<MonitorHandle> EnumMonitors()
     return monitors;
 }
 
+QPoint CentredOver(QSize window, const ScreenRect &owner, const ScreenRect &work, qint32 minimumOffset)
+{
+    const qint32 ownerWidth = CheckedSub(owner.Right, owner.Left);
+    const qint32 ownerHeight = CheckedSub(owner.Bottom, owner.Top);
+    // Integer division truncates toward zero, as the layout rules expect.
+    const qint32 dx = std::max(CheckedSub(ownerWidth, window.width()) / 2, minimumOffset);
+    const qint32 dy = std::max(CheckedSub(ownerHeight, window.height()) / 2, minimumOffset);
+    qint32 x = CheckedAdd(owner.Left, dx);
+    qint32 y = CheckedAdd(owner.Top, dy);
+    if (x < work.Left)
+        x = work.Left;
+    if (CheckedAdd(x, window.width()) > work.Right)
+        x = CheckedSub(work.Right, window.width());
+    if (y < work.Top)
+        y = work.Top;
+    if (CheckedAdd(y, window.height()) > work.Bottom)
+        y = CheckedSub(work.Bottom, window.height());
+    return QPoint(x, y);
+}
+
 void CenterWindow(WindowHandle hWnd, WindowHandle hWndOwner)
 {
     Platform &platform = CurrentPlatform();
@@ -90,24 +110,9 @@ void CenterWindow(WindowHandle hWnd, WindowHandle hWndOwner)
     qint32 x;
     qint32 y;
     if (hWndOwner) {
-        const ScreenRect owner = platform.WindowRect(hWndOwner);
-        const qint32 ownerWidth = CheckedSub(owner.Right, owner.Left);
-        const qint32 ownerHeight = CheckedSub(owner.Bottom, owner.Top);
-        // Integer division truncates toward zero, as the layout rules expect.
-        const qint32 dx = std::max(CheckedSub(ownerWidth, winWidth) / 2, CascadeOffset);
-        const qint32 dy = std::max(CheckedSub(ownerHeight, winHeight) / 2, CascadeOffset);
-        x = CheckedAdd(owner.Left, dx);
-        y = CheckedAdd(owner.Top, dy);
-        // Right and bottom last: a window larger than the work area ends flush with its right
-        // and bottom edges.
-        if (x < work.Left)
-            x = work.Left;
-        if (CheckedAdd(x, winWidth) > work.Right)
-            x = CheckedSub(work.Right, winWidth);
-        if (y < work.Top)
-            y = work.Top;
-        if (CheckedAdd(y, winHeight) > work.Bottom)
-            y = CheckedSub(work.Bottom, winHeight);
+        const QPoint at = CentredOver(QSize(winWidth, winHeight), platform.WindowRect(hWndOwner), work, CascadeOffset);
+        x = at.x();
+        y = at.y();
     } else {
         x = CheckedAdd(work.Left, CheckedSub(workWidth, winWidth) / 2);
         y = CheckedAdd(work.Top, CheckedSub(workHeight, winHeight) / 2);

@@ -98,23 +98,14 @@ QString Problem(int argc, char **argv)
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         // Only here when neither Xwayland nor Qt's Wayland platform can be used, or xcb was asked for.
         if (WaylandSocketAnswers() && QtWaylandInstalled())
-            return QStringLiteral("Pixolva: Kein X-Display gefunden, obwohl QT_QPA_PLATFORM xcb verlangt. Bitte "
-                                  "Xwayland einschalten oder QT_QPA_PLATFORM nicht setzen.");
+            return Localised(XcbAskedForText);
         if (WaylandSocketAnswers())
-            return QStringLiteral("Pixolva: Kein X-Display gefunden – diese Sitzung bietet nur Wayland, und Qts "
-                                  "Wayland-Modul fehlt. Bitte das Paket qt6-wayland installieren oder Xwayland "
-                                  "einschalten.");
-        return QStringLiteral("Pixolva: Kein X-Display gefunden, und die Wayland-Sitzung „%1“ (WAYLAND_DISPLAY) "
-                              "antwortet nicht. Bitte Pixolva in der laufenden Desktop-Sitzung starten oder "
-                              "DISPLAY setzen (z. B. DISPLAY=:0).")
-            .arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
+            return Localised(NoQtWaylandText);
+        return Localised(WaylandSilentText).arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
     }
     if (display.isEmpty())
-        return QStringLiteral("Pixolva: Kein X-Display gefunden – die Umgebungsvariable DISPLAY ist nicht gesetzt. "
-                              "Bitte Pixolva in einer X11-Sitzung starten oder DISPLAY setzen (z. B. DISPLAY=:0).");
-    return QStringLiteral("Pixolva: Keine Verbindung zum X-Display „%1“ (DISPLAY). Bitte prüfen, ob der X-Server läuft "
-                          "und ob dieser Benutzer ihn verwenden darf (XAUTHORITY).")
-        .arg(QString::fromLocal8Bit(display));
+        return Localised(DisplayUnsetText);
+    return Localised(DisplayUnreachableText).arg(QString::fromLocal8Bit(display));
 }
 
 }

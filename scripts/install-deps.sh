@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev zlib1g-dev libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-render0-dev libfontconfig-dev libxcb-res0-dev libxcb-xfixes0-dev
     xvfb openbox xdotool xclip x11-xserver-utils x11-utils x11-apps imagemagick fonts-dejavu-core qt6-translations-l10n
     dpkg-dev desktop-file-utils appstream librsvg2-bin

@@ -8,6 +8,7 @@
 #include "base/ErrorTexts.h"
 #include "base/RuntimeError.h"
 #include "capture/mdlCapture.h"
+#include "localisation/ControlTexts.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 #include "platform/PortalPlatform.h"
@@ -200,7 +201,7 @@ private Q_SLOTS:
             });
         Press(window, true);
         Press(window, false);
-        QCOMPARE(shown, mode == u"deny" ? QString() : MessageBoxes::DisplayText(StandardErrorText(expected)));
+        QCOMPARE(shown, mode == u"deny" ? QString() : mdlI18n::DisplayText(StandardErrorText(expected)));
         const QStringList picked = FieldsFor(qRgb(51, 102, 255));
         QCOMPARE(Fields(window), mode == u"deny" ? picked : FieldsFor(qRgb(0, 0, 0)));
         QCOMPARE(Covers(), 0);

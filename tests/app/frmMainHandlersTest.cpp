@@ -1,12 +1,19 @@
-// The main window's handlers on a fake desktop: the colour fields' keys and the eyedropper.
+// The main window's handlers on a fake desktop: the colour fields' keys and the eyedropper; the
+// language file of its first start.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
+#include "about/frmAbout.h"
+#include "base/ErrorTexts.h"
+#include "capture/mdlFileDialog.h"
+#include "localisation/ProfileText.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
-#include "base/ErrorTexts.h"
 #include "base/RuntimeError.h"
+#include "monitors/MonitorMapLayout.h"
+#include "platform/DisplayCheck.h"
 #include "support/FakeDesktop.h"
 #include "support/ModalWatcher.h"
+#include "support/TestFiles.h"
 
 #include <QtWidgets>
 #include <QtTest>
@@ -41,6 +48,17 @@ private Q_SLOTS:
         m_window = std::make_unique<frmMain>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    // The first start writes every text: the About box's too, the monitor map's captions, the save
+    // dialog's file types, each message, in the built-in German, after the main window's own.
+    void firstStartWritesEveryText()
+    {
+        ProfileText::Document file(ReadBytes(mdlI18n::LanguageFile().Path()));
+        QCOMPARE(file.SectionNames(), (QStringList{"frmMain", "frmAbout", "frmMonitor", "Messages"}));
+        for (const LocalText &text : ErrorLocalTexts() + DisplayCheck::Texts() + MonitorMapLayout::Texts() + mdlFileDialog::Texts()
+                                        + frmAbout::Texts())
+            QVERIFY2(file.Value(QString::fromLatin1(text.section), QString::fromLatin1(text.key)) == QString::fromUtf8(text.german), text.key);
     }
 
     void typingKeepsTheFieldsInStep()

@@ -1,5 +1,5 @@
 // Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
-// error numbers and their German texts.
+// error numbers and their German texts, or the language file's; the pointers at every scale.
 #include "base/Cursors.h"
 #include "base/ErrorTexts.h"
 #include "base/FileReplace.h"
@@ -182,10 +182,26 @@ private Q_SLOTS:
         QCOMPARE(Cursors::WindowIconImage(ratio).width(), qRound(16 * ratio));
     }
 
+    // A kind without a row used to read past the table's end; a source installed gives each
+    // description as the language file has it, with the path filled in.
+    void errorTextsFromTheLanguageFile()
+    {
+        const ErrorKind rowless = ErrorKind(999);
+        QCOMPARE(ErrorNumberOf(rowless), 51);
+        QVERIFY(ErrorDescription(rowless).startsWith(QStringLiteral("Interner Fehler")));
+        SetTextSource([](const QString &section, const QString &key, const QString &) {
+            return section + u'/' + key + QStringLiteral(" %1");
+        });
+        const QString translated = ErrorDescription(ErrorKind::FileNotWritten, QStringLiteral("/tmp/a.bmp"));
+        SetTextSource(nullptr);
+        QCOMPARE(translated, QStringLiteral("Messages/strErrorFileNotWritten /tmp/a.bmp"));
+        QCOMPARE(StandardErrorText(RuntimeError(75, translated)), translated + QStringLiteral("\r\n(Runtime-Error: 75)"));
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_path;
 };
 
-QTEST_APPLESS_MAIN(BaseTest)
+QTEST_GUILESS_MAIN(BaseTest)
 #include "BaseTest.moc"

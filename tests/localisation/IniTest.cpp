@@ -166,7 +166,11 @@ private Q_SLOTS:
         QTest::newRow("\\n and \\N give CR LF") << QByteArray("[frmTest]\nkey=1\\n2\\N3\n") << "x" << "1\r\n2\r\n3" << QByteArray();
         QTest::newRow("default's line breaks written as \\n") << QByteArray() << "a\nb\r\nc\\nd" << "a\r\nb\r\nc\r\nd"
                                                              << QByteArray("[frmTest]\nkey=a\\nb\\nc\\nd\n");
-        QTest::newRow("garbage around the entry") << QByteArray("\xff\xfe\0\0\n[frmTest]\n\x01\x02\n key = Wert \n\xff", 32) << "x" << "Wert" << QByteArray();
+        // A message longer than 254 characters used to be cut from the second start on.
+        const QByteArray longText = "[frmTest]\nkey=" + QByteArray(300, 'a') + '\n';
+        QTest::newRow("cut at 254") << longText << "x" << QString(254, u'a') << QByteArray();
+        QTest::newRow("as long as twice the built-in") << longText << QString(140, u'b') << QString(280, u'a') << QByteArray();
+        QTest::newRow("garbage around the entry") << QByteArray("\x01\xff\xfe\0\0\n[frmTest]\n\x01\x02\n key = Wert \n\xff", 33) << "x" << "Wert" << QByteArray();
     }
     void lookups()
     {
@@ -218,6 +222,9 @@ private Q_SLOTS:
         QTest::newRow("no file") << QByteArray();
         QTest::newRow("CR LF, some texts there")
             << QByteArray("; mine\r\n[frmMain]\r\nb=Übersetzt\r\nc=   \r\n\r\n[frmAbout]\r\nCaption=Info\r");
+        const QString notepad = QStringLiteral("[frmMain]\r\nb=\u65e5\u672c\r\n[frmAbout]\r\n");
+        QTest::newRow("UTF-16 LE") << "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(notepad.utf16()), notepad.size() * 2);
+        QTest::newRow("UTF-8, bare CR") << QByteArray("[frmMain]\rb=Gr\xc3\xbcn\r");
     }
     void batchWritesOnceAsTextByTextWould()
     {

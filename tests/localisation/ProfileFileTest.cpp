@@ -22,6 +22,12 @@ QString Read(const QString &path, const QString &section, const QString &key, qi
     return buffer;
 }
 
+// A text as a "Unicode" file of Notepad: UTF-16 LE with byte order mark.
+QByteArray Utf16(const QString &text)
+{
+    return "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
 qint32 Write(const QString &path, const QString &section, const QString &key, const QString &text)
 {
     return ProfileFile::WritePrivateProfileStringA(Arg(section), Arg(key), Arg(text), path);
@@ -56,6 +62,21 @@ private Q_SLOTS:
         QTest::newRow("keys, each once") << QByteArray("[s]\nKey=1\n;c=2\n=3\nkey=4\n[S]\nx=5\n") << s << Absent << 255
                                          << "Key" + Nul + Nul + "x" + Nul;
         QTest::newRow("sections") << QByteArray("x=0\n[a]\nk=1\n[]\n[A]\n") << Absent << Absent << 255 << "a" + Nul + Nul;
+        // As Windows reads them, and as editors of both worlds save them.
+        QTest::newRow("quotes removed") << QByteArray("[s]\nk = \"Hallo\" \n") << s << k << 255 << "Hallo";
+        QTest::newRow("single quotes removed") << QByteArray("[s]\nk='Hallo'") << s << k << 255 << "Hallo";
+        QTest::newRow("blanks inside quotes kept") << QByteArray("[s]\nk=\" a \"\n") << s << k << 255 << " a ";
+        QTest::newRow("quotes that do not match") << QByteArray("[s]\nk=\"Hallo'\n") << s << k << 255 << "\"Hallo'";
+        QTest::newRow("^Z, VT, FF are blanks") << QByteArray("\x1a[s]\x0c\nk=\x1ax\x0b\n") << s << k << 255 << "x";
+        QTest::newRow("bare CR ends a line") << QByteArray("[F]\rk=1\r") << "F" << k << 255 << "1";
+        QTest::newRow("CR CR LF ends a line") << QByteArray("[s]\r\nk=1\r\r\n") << s << k << 255 << "1";
+        QTest::newRow("mixed line ends") << QByteArray("[a]\r\nx=1\n[s]\rj=2\r\r\nk=3\n\rl=4") << s << "l" << 255 << "4";
+        QTest::newRow("UTF-16 LE") << Utf16("[s]\r\nk=Grün \u65e5\U0001F600\r\n") << s << k << 255 << "Grün \u65e5\U0001F600";
+        QTest::newRow("UTF-16 LE, keys") << Utf16("[s]\r\nÄ=1\r\n[t]\r\n[S]\r\nb=2\r") << s << Absent << 255 << "Ä" + Nul + "b" + Nul;
+        QTest::newRow("UTF-16 LE, odd last byte") << Utf16("[s]\nk=1") + 'x' << s << k << 255 << "1";
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf[s]\nk=Gr\xc3\xbcn\n") << s << k << 255 << "Grün";
+        QTest::newRow("UTF-8 as typed") << QByteArray("[Gr\xc3\xb6\xc3\x9f" "e]\nk=Gr\xc3\xbcn \xe2\x82\xac\n") << "größe" << k << 255 << "Grün €";
+        QTest::newRow("not all UTF-8: Windows-1252") << QByteArray("[s]\nk=Gr\xc3\xbcn\nj=\xfc\n") << s << k << 255 << "GrÃ¼n";
         QTest::newRow("list cut") << QByteArray("[abc]\n[def]\n") << Absent << Absent << 8 << "abc" + Nul + "de";
     }
     void reads()
@@ -95,6 +116,17 @@ private Q_SLOTS:
         QTest::newRow("beyond the code page: ?") << QByteArray() << s << k << "a\u65e5b\U0001F600c" << QByteArray("[s]\nk=a?b?c\n");
         QTest::newRow("delete key everywhere") << QByteArray("[a]\nx=1\nX=2\n[a]\nx=3\ny=4\n") << "A" << "x" << Absent << QByteArray("[a]\n[a]\ny=4\n");
         QTest::newRow("delete section everywhere") << QByteArray("; c\n[a]\nx=1\n; in a\n\n[b]\n[A]\nx=2") << "a" << Absent << Absent << QByteArray("; c\n[b]\n");
+        QTest::newRow("quotes of its own kept") << QByteArray("[s]\r\nk=\r\n") << s << k << "\"a\"" << QByteArray("[s]\r\nk=\"\"a\"\"\r\n");
+        QTest::newRow("blanks around kept") << QByteArray() << s << k << " a" << QByteArray("[s]\nk=\" a\"\n");
+        QTest::newRow("bare CR line ends") << QByteArray("[s]\rk=old\r[t]\r") << s << "j" << "neu" << QByteArray("[s]\rk=old\rj=neu\r[t]\r");
+        QTest::newRow("bare CR before LF: CR LF") << QByteArray("[s]\rk=1\n\n") << s << "j" << "2" << QByteArray("[s]\rk=1\nj=2\r\n\n");
+        QTest::newRow("CR CR LF line ends") << QByteArray("[s]\r\r\nk=old\r\r\n") << "t" << k << "v" << QByteArray("[s]\r\r\nk=old\r\r\n[t]\r\r\nk=v\r\r\n");
+        QTest::newRow("UTF-16 LE") << Utf16("[s]\r\nk=alt\r\n; Grün") << s << k << "Grün \u65e5" << Utf16("[s]\r\nk=Grün \u65e5\r\n; Grün");
+        QTest::newRow("UTF-16 LE, new section") << Utf16("[s]\r\nk=alt") << "t" << k << "\u65e5" << Utf16("[s]\r\nk=alt\r\n[t]\r\nk=\u65e5\r\n");
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbf[s]\nk=\n") << s << k << "Grün \u65e5" << QByteArray("\xef\xbb\xbf[s]\nk=Gr\xc3\xbcn \xe6\x97\xa5\n");
+        QTest::newRow("UTF-8") << QByteArray("; \xc3\xa4\n[s]\n") << s << k << "\u65e5" << QByteArray("; \xc3\xa4\n[s]\nk=\xe6\x97\xa5\n");
+        QTest::newRow("UTF-16 LE, delete key") << Utf16("[a]\r\nx=1\r\n[b]\r\nx=2") << "a" << "x" << Absent << Utf16("[a]\r\n[b]\r\nx=2");
+        QTest::newRow("Windows-1252 cannot hold the key") << file << s << "\u65e5" << "v" << QByteArray();
         QTest::newRow("absent section") << file << Absent << k << "v" << QByteArray();
         QTest::newRow("LF in text") << file << s << k << "a\nb" << QByteArray();
         QTest::newRow("NUL in text") << file << s << k << "a" + Nul << QByteArray();

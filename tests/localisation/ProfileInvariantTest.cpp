@@ -9,57 +9,56 @@
 
 namespace {
 
-QList<QByteArray> Names(const QByteArray &list)
-{
-    QList<QByteArray> names = list.split('\0');
-    names.removeLast();  // after the last NUL
-    return names;
-}
+using ProfileText::Document;
 
 // Every section of before stays, and every entry other than those of section (or only key's,
 // when given) reads the same in after. Empty when so, else what changed.
-QString OthersUnchanged(const QByteArray &before, const QByteArray &after, QByteArrayView section,
-                        std::optional<QByteArrayView> key)
+QString OthersUnchanged(const QByteArray &before, const QByteArray &after, const QString &section,
+                        std::optional<QString> key)
 {
-    for (const QByteArray &s : Names(ProfileText::SectionNames(before))) {
-        const bool sameSection = AnsiText::EqualsIgnoringCase(s, section);
+    Document was(before), is(after);
+    const QStringList sections = is.SectionNames();
+    for (const QString &s : was.SectionNames()) {
+        const bool sameSection = s.compare(section, Qt::CaseInsensitive) == 0;
         if (sameSection && !key)
             continue;
-        if (!Names(ProfileText::SectionNames(after)).contains(s))
-            return QStringLiteral("section lost: [%1]").arg(QString::fromLatin1(s));
-        for (const QByteArray &k : Names(ProfileText::KeyNames(before, s)))
-            if (!(sameSection && AnsiText::EqualsIgnoringCase(k, *key))
-                && ProfileText::Value(before, s, k) != ProfileText::Value(after, s, k))
-                return QStringLiteral("[%1] %2 changed").arg(QString::fromLatin1(s), QString::fromLatin1(k));
+        if (!sections.contains(s))
+            return QStringLiteral("section lost: [%1]").arg(s);
+        for (const QString &k : was.KeyNames(s))
+            if (!(sameSection && k.compare(*key, Qt::CaseInsensitive) == 0) && was.Value(s, k) != is.Value(s, k))
+                return QStringLiteral("[%1] %2 changed").arg(s, k);
     }
     return {};
 }
 
 // after is before with the entry set to value: no line end of before changed, the entry reads
-// back as written (blanks around it do not count), nothing else reads differently.
-QString EntryWritten(const QByteArray &before, const QByteArray &after, QByteArrayView section, QByteArrayView key,
-                     QByteArrayView value)
+// back as written (as Windows-1252 holds it, in such a file), nothing else reads differently.
+QString EntryWritten(const QByteArray &before, const QByteArray &after, const QString &section, const QString &key,
+                     const QString &value)
 {
+    const Document was(before);
+    const QString a = was.Text(), b = Document(after).Text();
     qsizetype prefix = 0, suffix = 0;
-    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+    while (prefix < a.size() && prefix < b.size() && a[prefix] == b[prefix])
         ++prefix;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix
-           && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    while (suffix < a.size() - prefix && suffix < b.size() - prefix && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
         ++suffix;
-    if (before.mid(prefix, before.size() - prefix - suffix).contains('\n'))
+    const QString changed = a.mid(prefix, a.size() - prefix - suffix);
+    if (changed.contains(QLatin1Char('\n')) || changed.contains(QLatin1Char('\r')))
         return QStringLiteral("a line end of another line changed");
-    while (!value.isEmpty() && (value.front() == ' ' || value.front() == '\t'))
-        value = value.sliced(1);
-    while (!value.isEmpty() && (value.back() == ' ' || value.back() == '\t'))
-        value.chop(1);
-    if (ProfileText::Value(after, section, key) != value.toByteArray())
+    const QString expected = was.encoding() == ProfileText::Encoding::Ansi
+        ? AnsiText::ToUnicode(AnsiText::FromUnicode(value)) : value;
+    if (Document(after).Value(section, key) != expected)
         return QStringLiteral("the entry does not read back");
     return OthersUnchanged(before, after, section, key);
 }
 
-// A run as bytes: the file (two length bytes, then the bytes), then operations, each a byte
-// (0 lookup, 1 write, 2 key deletion, 3 section deletion), a section and a key, and for a write
-// a value (one length byte each). Empty when every step kept the invariant, else what broke.
+// A run as bytes: the file's form (one byte: as it is, or its Windows-1252 text as UTF-8 with or
+// without byte order mark or as UTF-16), the file (two length bytes, then the bytes), then
+// operations, each a byte (0 lookup, 1 write, 2 key deletion, 3 section deletion), a section and
+// a key, and for a write a value as UTF-8 (one length byte each). Each operation is made on a
+// document of the file as it stands and on one document that takes them all; both must give the
+// same bytes. Empty when every step kept the invariant, else what broke.
 QString Check(QByteArrayView run)
 {
     const auto byte = [&run] {
@@ -73,34 +72,53 @@ QString Check(QByteArrayView run)
         run = run.sliced(size);
         return t;
     };
+    const int form = byte() % 4;
     QByteArray file = text(true);
-    ProfileText::Document document(file);
+    const QString fileText = AnsiText::ToUnicode(file);
+    if (form == 1)
+        file = "\xEF\xBB\xBF" + fileText.toUtf8();
+    else if (form == 2)
+        file = fileText.toUtf8();
+    else if (form == 3)
+        file = "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(fileText.utf16()), fileText.size() * 2);
+    Document document(file);
     QString broken;
     while (!run.isEmpty() && broken.isEmpty()) {
         const int operation = byte() % 4;
-        const QByteArray section = text(false), key = text(false);
+        const QString section = AnsiText::ToUnicode(text(false)), key = AnsiText::ToUnicode(text(false));
+        Document fresh(file);
         if (operation == 0) {
-            (void)ProfileText::KeyNames(file, section);
-            if (document.Value(section, key) != ProfileText::Value(file, section, key))
+            (void)fresh.KeyNames(section);
+            if (document.Value(section, key) != fresh.Value(section, key))
                 broken = QStringLiteral("the document reads differently");
-        } else if (operation == 1) {
-            const QByteArray value = text(false);
-            if (!ProfileText::IsSoundSectionName(section) || !ProfileText::IsSoundKey(key)
-                || !ProfileText::IsSoundValue(value) || section != section.trimmed() || key != key.trimmed())
-                continue;
-            const QByteArray after = ProfileText::WithEntry(file, section, key, value);
-            broken = EntryWritten(file, after, section, key, value);
-            document.SetEntry(section, key, value);
-            file = after;
-        } else {
-            const QByteArray after = operation == 3 ? ProfileText::WithoutSection(file, section)
-                                                    : ProfileText::WithoutKey(file, section, key);
-            broken = OthersUnchanged(file, after, section, operation == 3 ? std::nullopt : std::optional(QByteArrayView(key)));
-            if (ProfileText::Value(after, section, key))
-                broken = QStringLiteral("the entry is still there");
-            file = after;
-            document = ProfileText::Document(file);
+            continue;
         }
+        if (operation == 1) {
+            const QString value = QString::fromUtf8(text(false));
+            if (!ProfileText::IsSoundSectionName(section) || !ProfileText::IsSoundKey(key)
+                || !ProfileText::IsSoundValue(value) || section != ProfileText::Trimmed(section)
+                || key != ProfileText::Trimmed(key))
+                continue;
+            const bool written = fresh.SetEntry(section, key, value);
+            if (document.SetEntry(section, key, value) != written)
+                broken = QStringLiteral("the document refuses differently");
+            else if (written)
+                broken = EntryWritten(file, fresh.Bytes(), section, key, value);
+        } else {
+            if (operation == 3)
+                fresh.RemoveSection(section);
+            else
+                fresh.RemoveKey(section, key);
+            broken = OthersUnchanged(file, fresh.Bytes(), section,
+                                     operation == 3 ? std::nullopt : std::optional<QString>(key));
+            if (Document(fresh.Bytes()).Value(section, key))
+                broken = QStringLiteral("the entry is still there");
+            if (operation == 3)
+                document.RemoveSection(section);
+            else
+                document.RemoveKey(section, key);
+        }
+        file = fresh.Bytes();
         if (broken.isEmpty() && document.Bytes() != file)
             broken = QStringLiteral("the document's bytes differ");
     }
@@ -127,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
 namespace {
 const QList<QByteArray> Endings{"\r", "\n", "\r\n", "", QByteArray("\0", 1), "\n[", "\r\r", "\r\n["};
-QByteArray File(const QByteArray &bytes) { return char(bytes.size() >> 8) + (char(bytes.size() & 0xff) + bytes); }
+QByteArray File(const QByteArray &bytes, char form = 0) { return form + (char(bytes.size() >> 8) + (char(bytes.size() & 0xff) + bytes)); }
 QByteArray Text(const QByteArray &bytes) { return char(bytes.size()) + bytes; }
 }
 
@@ -137,20 +155,33 @@ class ProfileInvariantTest : public QObject
 
 private Q_SLOTS:
     // A last line ending in a bare CR used to keep the CR as part of its value once a line was
-    // added after it: "[frmMain]\r\ncmdAbout.Caption=Info\r" read "Info\r".
+    // added after it: "[frmMain]\r\ncmdAbout.Caption=Info\r" read "Info\r". Each line end, in
+    // each encoding.
     void writeAfterAnyLastLine_data()
     {
         QTest::addColumn<QByteArray>("ending");
-        for (const QByteArray &ending : Endings)
-            QTest::newRow(ending.toPercentEncoding().constData()) << ending;
+        QTest::addColumn<int>("form");
+        for (int form = 0; form < 4; ++form)
+            for (const QByteArray &ending : Endings)
+                QTest::addRow("%d %s", form, ending.toPercentEncoding().constData()) << ending << form;
     }
     void writeAfterAnyLastLine()
     {
         QFETCH(QByteArray, ending);
-        const QByteArray file = File("[frmMain]\r\ncmdAbout.Caption=Info" + ending);
+        QFETCH(int, form);
+        const QByteArray file = File("[frmMain]\r\ncmdAbout.Caption=Info\xfc" + ending, char(form));
         for (const QByteArray &entry : {Text("frmAbout") + Text("Caption"), Text("frmMain") + Text("cmdOK"),
                                         Text("frmMain") + Text("cmdAbout.Caption")})
-            QCOMPARE(Check(file + '\1' + entry + Text("Neu")), QString());
+            QCOMPARE(Check(file + '\1' + entry + Text("Neu \xe2\x82\xac")), QString());
+    }
+
+    // A Windows-1252 file whose only bytes that are not UTF-8 are written over: it must not come
+    // to read as UTF-8, which would turn "Ã¼" into "ü" elsewhere.
+    void ansiFileKeepsItsTexts()
+    {
+        const QByteArray file = File("[a]\nx=\xc3\xbc\n[s]\nk=\xfc\n");
+        QCOMPARE(Check(file + '\1' + Text("s") + Text("k") + Text("ok")), QString());
+        QCOMPARE(Check(file + '\2' + Text("s") + Text("k") + '\1' + Text("s") + Text("j") + Text("\xc3\x83\xc2\xbc")), QString());
     }
 };
 

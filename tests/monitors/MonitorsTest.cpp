@@ -83,6 +83,18 @@ private Q_SLOTS:
         QCOMPARE(desktop.WindowRect(dialogWindow), ScreenRect::FromQRect(QRect(expected, dialog.size())));
     }
 
+    // Our own dialogs are centred without the file dialogs' 50-pixel minimum: a dialog larger
+    // than its owner overhangs it evenly, and stays inside the work area.
+    void centredWithoutMinimumOffset()
+    {
+        const ScreenRect work = ScreenRect::FromQRect(QRect(0, 40, 1920, 1000));
+        const auto at = [&](const QRect &owner) {
+            return mdlWindow::CentredOver(QSize(400, 300), ScreenRect::FromQRect(owner), work, mdlWindow::NoMinimumOffset);
+        };
+        QCOMPARE(at(QRect(500, 500, 300, 200)), QPoint(450, 450));
+        QCOMPARE(at(QRect(0, 40, 300, 200)), QPoint(0, 40));
+    }
+
     // The monitor every platform picks for a window: the one holding most of it, else the nearest.
     void bestMonitor()
     {
