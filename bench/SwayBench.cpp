@@ -97,7 +97,7 @@ struct RawScreencopy
             [](void *self, zwlr_screencopy_frame_v1 *) { static_cast<RawScreencopy *>(self)->failed = true; },
             [](void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t, uint32_t, uint32_t) {},
             [](void *, zwlr_screencopy_frame_v1 *, uint32_t, uint32_t, uint32_t) {},
-            [](void *self, zwlr_screencopy_frame_v1 *frame) {
+            [](void *self, zwlr_screencopy_frame_v1 *done) {
                 auto *raw = static_cast<RawScreencopy *>(self);
                 if (!raw->buffer) {
                     const size_t size = size_t(raw->stride) * raw->height;
@@ -110,7 +110,7 @@ struct RawScreencopy
                     wl_shm_pool_destroy(pool);
                     close(fd);
                 }
-                zwlr_screencopy_frame_v1_copy(frame, raw->buffer);
+                zwlr_screencopy_frame_v1_copy(done, raw->buffer);
             },
         };
         QElapsedTimer clock;
