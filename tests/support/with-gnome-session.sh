@@ -8,6 +8,7 @@
 # XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=GNOME and PIXOLVA_GNOME_SIZE (WxH), on the
 # session's bus.
 set -euo pipefail
+. "$(dirname "$0")/session-bus.sh"
 
 # Second stage, on the private session bus: GNOME Shell, the portal, then the command.
 if [ "${1:-}" = --on-bus ]; then
@@ -90,21 +91,7 @@ mkdir -p "$work/home/Pictures" "$work/runtime"
 chmod 700 "$work/runtime"
 
 # GNOME Shell needs a system bus: one of our own that lets everything through.
-cat >"$work/system.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/system_bus</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-    <allow user="*"/>
-  </policy>
-</busconfig>
-CONF
+write_bus_conf "$work/system.conf" system "unix:path=$work/system_bus"
 dbus-daemon --config-file="$work/system.conf" --nofork --nopidfile >"$work/system.log" 2>&1 &
 system_bus=$!
 for _ in $(seq 1 100); do [ -S "$work/system_bus" ] && break; sleep 0.05; done

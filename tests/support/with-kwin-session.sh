@@ -11,6 +11,7 @@
 # XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=KDE, PIXOLVA_KWIN_SIZE (WxH) and
 # PIXOLVA_INSTALLED (the installed executable).
 set -euo pipefail
+. "$(dirname "$0")/session-bus.sh"
 
 # Second stage, on the private session bus: KWin, then the command once Xwayland is up.
 if [ "${1:-}" = --on-bus ]; then
@@ -85,20 +86,7 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE WAYLAND_DISPLAY=wayland-
 export PIXOLVA_KWIN_SIZE=$size PIXOLVA_INSTALLED=$work/prefix/bin/pixolva
 unset DISPLAY XAUTHORITY KWIN_COMPOSE QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS DBUS_SESSION_BUS_ADDRESS
 # A bus of our own that starts nothing on demand: every process here is ours to stop.
-cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$XDG_RUNTIME_DIR</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
+write_bus_conf "$work/bus.conf" session "unix:dir=$XDG_RUNTIME_DIR"
 # In a process group of its own, so that a timeout ends everything it started.
 set -m
 dbus-run-session --config-file="$work/bus.conf" -- "$0" --on-bus "$work" "$size" "$@" &

@@ -10,6 +10,7 @@
 #   PIXOLVA_PORTAL_PATTERN  the picture Screenshot hands out
 #   PIXOLVA_PORTAL_SHOTS    the folder the handed-out copies are written to
 set -euo pipefail
+. "$(dirname "$0")/session-bus.sh"
 
 here=$(cd "$(dirname "$0")" && pwd)
 # The system interpreter: python3-dbusmock is installed for it, not for one earlier on PATH.
@@ -104,21 +105,7 @@ UseIn=pixolvatest
 EOF
 # The bus starts nothing on demand: no portal or desktop backend installed on this machine may
 # step in for ours, nor appear under --no-portal, and every process here is ours to stop.
-cat >"$work/bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$work</listen>
-  <auth>EXTERNAL</auth>
-  <servicedir>$work/services</servicedir>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
+write_bus_conf "$work/bus.conf" session "unix:dir=$work" "<servicedir>$work/services</servicedir>"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache
 export XDG_RUNTIME_DIR=$work/runtime XDG_DESKTOP_PORTAL_DIR=$work/portals XDG_CURRENT_DESKTOP=pixolvatest

@@ -12,6 +12,7 @@
 # XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=sway and PIXOLVA_SWAY_SIZE (WxH). With --outputs 2
 # a second output of the same size lies right of the first; --scale sets every output's scale.
 set -euo pipefail
+. "$(dirname "$0")/session-bus.sh"
 
 # Second stage, on the private session bus: the portal if asked for, then the command.
 if [ "${1:-}" = --on-bus ]; then
@@ -137,20 +138,7 @@ printf '[portal]\nDBusName=%s\nInterfaces=%s\nUseIn=sway\n' \
 export XDG_DESKTOP_PORTAL_DIR=$work/portals
 # A bus of its own in every case (else a D-Bus client on DISPLAY autolaunches one that outlives
 # us), which starts nothing on demand: every process here is ours to stop.
-cat >"$work/bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$XDG_RUNTIME_DIR</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
+write_bus_conf "$work/bus.conf" session "unix:dir=$XDG_RUNTIME_DIR"
 # In a process group of its own, so that a timeout ends everything it started.
 set -m
 dbus-run-session --config-file="$work/bus.conf" -- "$0" --on-bus "$(dirname "$XDG_RUNTIME_DIR")" "$portal" "$@" &
