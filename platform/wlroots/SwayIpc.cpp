@@ -104,6 +104,7 @@ struct Walk
             view.xWindow = quint32(node.value(QLatin1String("window")).toInteger());
             view.pid = node.value(QLatin1String("pid")).toInteger();
             view.focused = node.value(QLatin1String("focused")).toBool();
+            view.floating = floatingBranch;
             // rect leaves out the title bar, which lies above it as tall as deco_rect.
             const QRect rect = Rect(node.value(QLatin1String("rect")));
             const int title = Rect(node.value(QLatin1String("deco_rect"))).height();

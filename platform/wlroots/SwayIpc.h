@@ -20,6 +20,7 @@ struct View
     QRect frame;         // title bar and border included
     QRect content;       // the window's own surface
     bool focused = false;
+    bool floating = false;
 };
 
 // The visible windows, bottom to top: the tiled ones, then the floating ones in their stacking

@@ -5,6 +5,11 @@
 #include "platform/wlroots/SwayIpc.h"
 #include "platform/wlroots/WlrootsScreenCopy.h"
 
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHash>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 // Wayland windows' handles: sway's container id with the top bit set, apart from X ids.
@@ -16,9 +21,73 @@ ScreenRect Shifted(const QRect &r, QPoint by)
 }
 }
 
+// sway centres a floating window at a half pixel where it and the output differ in size by an odd
+// number. Xwayland puts the X window on the whole pixel above (or left of) it, and while a button
+// pressed on the window is held, X's pointer then reads a row above sway's: the eyedropper would
+// show the wrong pixel. sway keeps the offset of the press for the whole drag, so our floating X
+// windows are put back on whole pixels before any press: whenever one is shown, moved or resized.
+class WlrootsPlatform::WholePixels : public QObject
+{
+public:
+    WholePixels()
+    {
+        m_settle.setSingleShot(true);
+        m_settle.setInterval(0);
+        connect(&m_settle, &QTimer::timeout, this, &WholePixels::Settle);
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!watched->isWindowType())
+            return false;
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+            // sway places a window anew each time it is mapped.
+            m_settled.clear();
+            m_settle.start();
+            break;
+        case QEvent::Expose:
+        case QEvent::Move:
+        case QEvent::Resize:
+            m_settle.start();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void Settle()
+    {
+        QList<quint32> ours;
+        for (QWindow *window : QGuiApplication::topLevelWindows())
+            if (window->isVisible() && window->handle())
+                ours << quint32(window->winId());
+        const std::optional<QList<SwayIpc::View>> views = SwayIpc::Views();
+        for (const SwayIpc::View &view : views.value_or(QList<SwayIpc::View>())) {
+            if (!view.floating || !ours.contains(view.xWindow) || m_settled.value(view.xWindow) == view.frame)
+                continue;
+            // sway tells positions in whole pixels only: moving the window there puts it on them.
+            SwayIpc::Command(QStringLiteral("[con_id=%1] move absolute position %2 %3")
+                                 .arg(view.id).arg(view.frame.x()).arg(view.frame.y()));
+            m_settled.insert(view.xWindow, view.frame);
+        }
+    }
+
+    QTimer m_settle;
+    // Where each window was last put, so that the move's own events do not move it again.
+    QHash<quint32, QRect> m_settled;
+};
+
 WlrootsPlatform::WlrootsPlatform(std::unique_ptr<Platform> desktop, std::unique_ptr<WlrootsScreenCopy> copier)
     : ForwardingPlatform(std::move(desktop)), m_copier(std::move(copier)), m_sway(SwayIpc::Available())
 {
+    if (m_sway && QGuiApplication::platformName() == QLatin1String("xcb"))
+        m_wholePixels = std::make_unique<WholePixels>();
 }
 
 WlrootsPlatform::~WlrootsPlatform() = default;

@@ -20,7 +20,8 @@ struct View;
 //
 // Where sway answers on its socket, the windows are sway's: an X window keeps its X id as its
 // handle, a Wayland window is known by its container id with the top bit set. Their rectangles
-// include sway's border and title bar. Without sway no window can be found or copied.
+// include sway's border and title bar, and our own X windows are kept on whole layout pixels.
+// Without sway no window can be found or copied.
 class WlrootsPlatform : public ForwardingPlatform
 {
 public:
@@ -53,6 +54,9 @@ private:
     std::optional<SwayIpc::View> FindView(WindowHandle w) const;
     WindowHandle HandleOf(const SwayIpc::View &view) const;
 
+    class WholePixels;
+
     std::unique_ptr<WlrootsScreenCopy> m_copier;
     bool m_sway = false;
+    std::unique_ptr<WholePixels> m_wholePixels;
 };

@@ -1,6 +1,6 @@
 // The eyedropper on headless sway, dragged with sway's real pointer: live as on X11, and the pixel
-// under the tip is the compositor's pixel there, at scale 1 and 2, though sway draws the pointer
-// into its copies meanwhile.
+// under the tip is the compositor's pixel there, at scale 1 and 2 and wherever sway centres the main
+// window (half pixels included), though sway draws the pointer into its copies meanwhile.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
