@@ -7,6 +7,7 @@
 #include "localisation/mdlI18n.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
+#include "platform/wlroots/SwayIpc.h"
 #include "support/VirtualPointer.h"
 
 #include <QtTest>
@@ -51,6 +52,17 @@ private:
     QColor m_fill;
 };
 
+// Where sway shows a window's surface: with Qt's Wayland platform Qt itself does not know.
+QPoint Origin(const QWidget *w)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return w->mapToGlobal(QPoint(0, 0));
+    for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
+        if (view.pid == QCoreApplication::applicationPid() && view.content.size() == w->size())
+            return view.content.topLeft();
+    return QPoint(-1, -1);
+}
+
 bool Swaymsg(const QString &command)
 {
     QProcess swaymsg;
@@ -81,20 +93,22 @@ private Q_SLOTS:
         QVERIFY(m_pointer);
         m_layout = CurrentPlatform().VirtualScreen().ToQRect();
         mdlI18n::LanguageFile().setPath(m_dir.filePath(QStringLiteral("pixolva.lng")));
+        // Found by its title, an X window under Xwayland as well as a native one.
+        m_pattern.setWindowTitle(QStringLiteral("Muster %1").arg(QCoreApplication::applicationPid()));
         m_pattern.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m_pattern));
-        QTRY_VERIFY(Swaymsg(QStringLiteral("[id=%1] floating enable, border none, move absolute position 0 0").arg(m_pattern.winId())));
+        QTRY_VERIFY(Swaymsg(QStringLiteral("[title=\"^%1$\"] floating enable, border none, move absolute position 0 0").arg(m_pattern.windowTitle())));
         m_window = std::make_unique<frmMain>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         connect(m_window->findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout, this, [this] { ++m_ticks; });
         // The press on the eyedropper, with sway's pointer.
         auto *handle = m_window->findChild<PictureBox *>(QStringLiteral("picCursor"));
-        QTRY_COMPARE(m_pattern.mapToGlobal(QPoint(0, 0)), QPoint(0, 0));
+        QTRY_COMPARE(Origin(&m_pattern), QPoint(0, 0));
         // sway centres the window once it is mapped; Xwayland knows the pointer once it has come
         // over the window.
-        QTRY_VERIFY((m_window->geometry().center() - m_layout.center()).manhattanLength() <= 2);
-        const QPoint onHandle = handle->mapToGlobal(handle->rect().center());
+        QTRY_VERIFY((QRect(Origin(m_window.get()), m_window->size()).center() - m_layout.center()).manhattanLength() <= 2);
+        const QPoint onHandle = Origin(m_window.get()) + handle->mapTo(m_window.get(), handle->rect().center());
         QTRY_VERIFY((m_pointer->MoveTo(onHandle, m_layout), (CurrentPlatform().CursorPos() - onHandle).manhattanLength() <= 1));
         QTest::qWait(100);
         m_pointer->Button(true);
@@ -131,6 +145,8 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
+        if (!m_window)
+            return;
         m_pointer->Button(false);
         QTRY_VERIFY(m_window->findChild<PictureBox *>(QStringLiteral("picCursor"))->isVisible());
     }
