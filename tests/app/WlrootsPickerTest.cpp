@@ -1,6 +1,7 @@
-// The eyedropper on headless sway, dragged with sway's real pointer: live as on X11, and the pixel
-// under the tip is the compositor's pixel there, at scale 1 and 2, though sway draws the pointer
-// into its copies meanwhile.
+// The eyedropper and the hand on headless sway, dragged with sway's real pointer, under Xwayland and
+// as a native Wayland client: the view is live as on X11, the pixel under the tip is the
+// compositor's pixel there at scale 1 and 2 (though sway draws the pointer into its copies
+// meanwhile), and the hand copies the window under it.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
@@ -143,12 +144,37 @@ private Q_SLOTS:
         QVERIFY2(m_ticks - before <= 3, qPrintable(QStringLiteral("%1 ticks").arg(m_ticks - before)));
     }
 
-    void cleanupTestCase()
+    // The release ends the drag and gives the main window back.
+    void releaseShowsTheWindowAgain()
     {
-        if (!m_window)
-            return;
         m_pointer->Button(false);
         QTRY_VERIFY(m_window->findChild<PictureBox *>(QStringLiteral("picCursor"))->isVisible());
+        QVERIFY(m_window->isVisible());
+    }
+
+    // The hand dragged onto the pattern's window copies exactly that window to the clipboard, and
+    // the main window comes back.
+    void handCopiesTheWindowUnderIt()
+    {
+        auto *hand = m_window->findChild<PictureBox *>(QStringLiteral("picCursorScreen"));
+        const QPoint onHand = Origin(m_window.get()) + hand->mapTo(m_window.get(), hand->rect().center());
+        QTRY_VERIFY((m_pointer->MoveTo(onHand, m_layout), (CurrentPlatform().CursorPos() - onHand).manhattanLength() <= 1));
+        QGuiApplication::clipboard()->clear();
+        QTest::qWait(100);
+        m_pointer->Button(true);
+        QTRY_VERIFY(!hand->isVisible());
+        m_pointer->MoveTo(QPoint(100, 100), m_layout);
+        QTest::qWait(200);
+        m_pointer->Button(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::clipboard()->image().isNull(), 10000);
+        const QImage copy = QGuiApplication::clipboard()->image();
+        // In the output's device pixels.
+        const int scale = qEnvironmentVariable("PIXOLVA_SWAY_SIZE").section(QLatin1Char('x'), 0, 0).toInt() / m_layout.width();
+        QCOMPARE(copy.size(), m_pattern.size() * scale);
+        QCOMPARE(copy.pixel(copy.width() / 2, copy.height() / 2) & 0xffffff, 0x123456u);
+        QTRY_VERIFY(hand->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_COMPARE(Origin(m_window.get()) == QPoint(-1, -1), false);
     }
 };
 
