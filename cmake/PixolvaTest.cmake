@@ -8,7 +8,8 @@
 # portal: widgets offscreen, on a private session bus with the real desktop portal and a fake
 # desktop behind it; DESKTOP passes --deny, --cancel, --no-portal, --size.
 # sway: headless sway with Xwayland; sway-portal: with the real portal and its wlroots backend
-# too (one such test at a time). DESKTOP passes --size and --background.
+# too (one such test at a time). DESKTOP passes --size, --scale, --outputs, --background and
+# --qt-wayland (Qt programs as native Wayland clients).
 # kwin: headless KWin with Xwayland and this build installed into a scratch prefix; gnome: headless
 # GNOME Shell with its portal. DESKTOP passes --size. pixolva_add_test_run runs a test built before once more, on
 # another desktop.

@@ -5,9 +5,12 @@
 #include "platform/wlroots/SwayIpc.h"
 #include "platform/wlroots/WlrootsScreenCopy.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
+#include <QPointer>
+#include <QSinglePointEvent>
 #include <QTimer>
 #include <QWindow>
 
@@ -83,8 +86,36 @@ private:
     QHash<quint32, QRect> m_settled;
 };
 
+// The last place the pointer was seen in one of our windows, from the events Qt delivers.
+class PointerInWindow : public QObject
+{
+public:
+    PointerInWindow() { qApp->installEventFilter(this); }
+    const QWindow *Window() const { return m_window; }
+    QPoint InWindow() const { return m_inWindow; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+            || type == QEvent::Enter) {
+            if (auto *window = qobject_cast<QWindow *>(watched)) {
+                m_window = window;
+                m_inWindow = static_cast<QSinglePointEvent *>(event)->position().toPoint();
+            }
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWindow> m_window;
+    QPoint m_inWindow;
+};
+
 WlrootsPlatform::WlrootsPlatform(std::unique_ptr<Platform> desktop, std::unique_ptr<WlrootsScreenCopy> copier)
-    : ForwardingPlatform(std::move(desktop)), m_copier(std::move(copier)), m_sway(SwayIpc::Available())
+    : ForwardingPlatform(std::move(desktop)), m_copier(std::move(copier)), m_sway(SwayIpc::Available()),
+      m_pointer(QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? std::make_unique<PointerInWindow>() : nullptr)
 {
     if (m_sway && QGuiApplication::platformName() == QLatin1String("xcb"))
         m_wholePixels = std::make_unique<WholePixels>();
@@ -164,6 +195,22 @@ bool WlrootsPlatform::BringToFront(WindowHandle w)
 bool WlrootsPlatform::IsWindowShown(WindowHandle w) const
 {
     return w & WaylandWindow ? FindView(w).has_value() : ForwardingPlatform::IsWindowShown(w);
+}
+
+QPoint WlrootsPlatform::CursorPos() const
+{
+    const QWindow *window = m_pointer ? m_pointer->Window() : nullptr;
+    if (!m_sway || !window)
+        return ForwardingPlatform::CursorPos();
+    // Qt places its windows where it believes they are, sway where it likes: the pointer's
+    // position in the window is all that Qt knows for certain. Of our windows of that size, the
+    // focused one is the likelier.
+    const qint64 pid = QCoreApplication::applicationPid();
+    std::optional<QPoint> origin;
+    for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
+        if (view.pid == pid && view.content.size() == window->size() && (!origin || view.focused))
+            origin = view.content.topLeft();
+    return origin ? *origin + m_pointer->InWindow() - Offset() : ForwardingPlatform::CursorPos();
 }
 
 void WlrootsPlatform::RepaintWindow(WindowHandle w)

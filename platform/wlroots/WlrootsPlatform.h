@@ -8,6 +8,7 @@
 #include <optional>
 
 class WlrootsScreenCopy;
+class PointerInWindow;
 namespace SwayIpc {
 struct View;
 }
@@ -35,6 +36,9 @@ public:
     WindowHandle ForegroundWindow() const override;
     bool BringToFront(WindowHandle w) override;
     bool IsWindowShown(WindowHandle w) const override;
+    // With Qt's Wayland platform Qt knows the pointer only relative to the window under it (or
+    // holding it during a drag); sway tells where that window lies.
+    QPoint CursorPos() const override;
     // A Wayland window paints, moves and stacks itself: for those nothing is done.
     void RepaintWindow(WindowHandle w) override;
     bool MoveWindow(WindowHandle w, int x, int y, int width, int height) override;
@@ -59,4 +63,5 @@ private:
     std::unique_ptr<WlrootsScreenCopy> m_copier;
     bool m_sway = false;
     std::unique_ptr<WholePixels> m_wholePixels;
+    std::unique_ptr<PointerInWindow> m_pointer; // with Qt's Wayland platform only
 };

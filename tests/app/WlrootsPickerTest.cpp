@@ -1,12 +1,15 @@
-// The eyedropper on headless sway, dragged with sway's real pointer: live as on X11, and the pixel
-// under the tip is the compositor's pixel there, at scale 1 and 2 and wherever sway centres the main
-// window (half pixels included), though sway draws the pointer into its copies meanwhile.
+// The eyedropper and the hand on headless sway, dragged with sway's real pointer, under Xwayland and
+// as a native Wayland client: the view is live as on X11, the pixel under the tip is the
+// compositor's pixel there at scale 1 and 2 and wherever sway centres the main window (half pixels
+// included), though sway draws the pointer into its copies meanwhile; and the hand copies the
+// window under it.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
 #include "localisation/mdlI18n.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
+#include "platform/wlroots/SwayIpc.h"
 #include "support/VirtualPointer.h"
 
 #include <QtTest>
@@ -51,6 +54,17 @@ private:
     QColor m_fill;
 };
 
+// Where sway shows a window's surface: with Qt's Wayland platform Qt itself does not know.
+QPoint Origin(const QWidget *w)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return w->mapToGlobal(QPoint(0, 0));
+    for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
+        if (view.pid == QCoreApplication::applicationPid() && view.content.size() == w->size())
+            return view.content.topLeft();
+    return QPoint(-1, -1);
+}
+
 bool Swaymsg(const QString &command)
 {
     QProcess swaymsg;
@@ -81,20 +95,22 @@ private Q_SLOTS:
         QVERIFY(m_pointer);
         m_layout = CurrentPlatform().VirtualScreen().ToQRect();
         mdlI18n::LanguageFile().setPath(m_dir.filePath(QStringLiteral("pixolva.lng")));
+        // Found by its title, an X window under Xwayland as well as a native one.
+        m_pattern.setWindowTitle(QStringLiteral("Muster %1").arg(QCoreApplication::applicationPid()));
         m_pattern.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m_pattern));
-        QTRY_VERIFY(Swaymsg(QStringLiteral("[id=%1] floating enable, border none, move absolute position 0 0").arg(m_pattern.winId())));
+        QTRY_VERIFY(Swaymsg(QStringLiteral("[title=\"^%1$\"] floating enable, border none, move absolute position 0 0").arg(m_pattern.windowTitle())));
         m_window = std::make_unique<frmMain>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         connect(m_window->findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout, this, [this] { ++m_ticks; });
         // The press on the eyedropper, with sway's pointer.
         auto *handle = m_window->findChild<PictureBox *>(QStringLiteral("picCursor"));
-        QTRY_COMPARE(m_pattern.mapToGlobal(QPoint(0, 0)), QPoint(0, 0));
+        QTRY_COMPARE(Origin(&m_pattern), QPoint(0, 0));
         // sway centres the window once it is mapped; Xwayland knows the pointer once it has come
         // over the window.
-        QTRY_VERIFY((m_window->geometry().center() - m_layout.center()).manhattanLength() <= 2);
-        const QPoint onHandle = handle->mapToGlobal(handle->rect().center());
+        QTRY_VERIFY((QRect(Origin(m_window.get()), m_window->size()).center() - m_layout.center()).manhattanLength() <= 2);
+        const QPoint onHandle = Origin(m_window.get()) + handle->mapTo(m_window.get(), handle->rect().center());
         QTRY_VERIFY((m_pointer->MoveTo(onHandle, m_layout), (CurrentPlatform().CursorPos() - onHandle).manhattanLength() <= 1));
         QTest::qWait(100);
         m_pointer->Button(true);
@@ -129,10 +145,37 @@ private Q_SLOTS:
         QVERIFY2(m_ticks - before <= 3, qPrintable(QStringLiteral("%1 ticks").arg(m_ticks - before)));
     }
 
-    void cleanupTestCase()
+    // The release ends the drag and gives the main window back.
+    void releaseShowsTheWindowAgain()
     {
         m_pointer->Button(false);
         QTRY_VERIFY(m_window->findChild<PictureBox *>(QStringLiteral("picCursor"))->isVisible());
+        QVERIFY(m_window->isVisible());
+    }
+
+    // The hand dragged onto the pattern's window copies exactly that window to the clipboard, and
+    // the main window comes back.
+    void handCopiesTheWindowUnderIt()
+    {
+        auto *hand = m_window->findChild<PictureBox *>(QStringLiteral("picCursorScreen"));
+        const QPoint onHand = Origin(m_window.get()) + hand->mapTo(m_window.get(), hand->rect().center());
+        QTRY_VERIFY((m_pointer->MoveTo(onHand, m_layout), (CurrentPlatform().CursorPos() - onHand).manhattanLength() <= 1));
+        QGuiApplication::clipboard()->clear();
+        QTest::qWait(100);
+        m_pointer->Button(true);
+        QTRY_VERIFY(!hand->isVisible());
+        m_pointer->MoveTo(QPoint(100, 100), m_layout);
+        QTest::qWait(200);
+        m_pointer->Button(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::clipboard()->image().isNull(), 10000);
+        const QImage copy = QGuiApplication::clipboard()->image();
+        // In the output's device pixels.
+        const int scale = qEnvironmentVariable("PIXOLVA_SWAY_SIZE").section(QLatin1Char('x'), 0, 0).toInt() / m_layout.width();
+        QCOMPARE(copy.size(), m_pattern.size() * scale);
+        QCOMPARE(copy.pixel(copy.width() / 2, copy.height() / 2) & 0xffffff, 0x123456u);
+        QTRY_VERIFY(hand->isVisible());
+        QTRY_VERIFY(m_window->isVisible());
+        QTRY_COMPARE(Origin(m_window.get()) == QPoint(-1, -1), false);
     }
 };
 

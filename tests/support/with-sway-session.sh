@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command in a private Wayland session: headless sway with Xwayland, optionally the real portal.
 #
-#   with-sway-session.sh [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] -- command...
+#   with-sway-session.sh [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command...
 #
 # sway refuses to run as root, so as root the compositor runs as nobody. The command still runs as
 # the caller by default: it reaches the compositor through a link to its socket and Xwayland through
@@ -11,6 +11,7 @@
 # The command gets WAYLAND_DISPLAY, DISPLAY (Xwayland), SWAYSOCK, XDG_RUNTIME_DIR,
 # XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=sway and PIXOLVA_SWAY_SIZE (WxH). With --outputs 2
 # a second output of the same size lies right of the first; --scale sets every output's scale.
+# --qt-wayland runs Qt programs as native Wayland clients rather than under Xwayland.
 set -euo pipefail
 . "$(dirname "$0")/session-bus.sh"
 
@@ -49,6 +50,7 @@ scale=1
 outputs=1
 background='#ff8000'
 portal=0
+qt_platform=
 while [ $# -gt 0 ]; do
     case "$1" in
         --size) size=$2; shift 2 ;;
@@ -56,11 +58,12 @@ while [ $# -gt 0 ]; do
         --outputs) outputs=$2; shift 2 ;;
         --background) background=$2; shift 2 ;;
         --portal) portal=1; shift ;;
+        --qt-wayland) qt_platform=wayland; shift ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command..." >&2; exit 2; }
 
 tools=(sway swaybg Xwayland xhost dbus-run-session gdbus)
 [ "$portal" = 1 ] && tools+=(pipewire grim /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr
@@ -122,6 +125,7 @@ for s in "$work"/session/runtime/wayland-*; do [ -S "$s" ] && socket=${s##*/}; d
 export DISPLAY=$display SWAYSOCK=$swaysock WAYLAND_DISPLAY=$socket XDG_SESSION_TYPE=wayland
 export XDG_CURRENT_DESKTOP=sway PIXOLVA_SWAY_SIZE=$size
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR DBUS_SESSION_BUS_ADDRESS
+[ -z "$qt_platform" ] || export QT_QPA_PLATFORM=$qt_platform
 # Also waits for Xwayland: the grant is its first client.
 timeout 10 "${as_session[@]}" xhost +si:localuser:"$(id -un)" >/dev/null ||
     { echo "Xwayland on $DISPLAY does not answer" >&2; cat "$work/sway.log" >&2; exit 1; }
