@@ -26,8 +26,10 @@
 #include <memory>
 
 namespace {
-// How long the windows beneath may take to show themselves once this window is hidden.
-constexpr int UncoverTimeoutMs = 1000;
+// How long the windows beneath may take to show themselves once this window is hidden. A busy
+// window manager can take more than a second to unmap the frame; until then the point still lies
+// on this window, and the copy would show it or miss the window that was meant.
+constexpr int UncoverTimeoutMs = 5000;
 }
 
 void frmMain::WireCaptureCommands()

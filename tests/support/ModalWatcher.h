@@ -25,7 +25,12 @@ void WhenModal(std::function<void(T *)> action, QWidget *notThis = nullptr, std:
         timer->deleteLater();
         if (found)
             return action(modal);
-        QTest::qFail("the expected window did not appear", __FILE__, __LINE__);
+        // Names what was open instead, so that a failure far away can be read from its log.
+        QWidget *other = QApplication::activeModalWidget();
+        const QByteArray instead = !other ? QByteArray("nothing")
+                                       : QByteArray(other->metaObject()->className()) + " \"" + other->windowTitle().toUtf8() + "\" "
+                                             + (qobject_cast<QMessageBox *>(other) ? qobject_cast<QMessageBox *>(other)->text().toUtf8() : QByteArray());
+        QTest::qFail("the expected window did not appear; open was: " + instead, __FILE__, __LINE__);
         while (QWidget *open = QApplication::activeModalWidget())
             open->hide();
     });
