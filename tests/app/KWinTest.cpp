@@ -1,15 +1,20 @@
 // Pixolva as a user has it on KDE Plasma: installed with its desktop entry and started on a real,
-// headless KWin with Xwayland, driven from outside as a user drives it. The desktop, the active
-// window with its frame (without the shadow margin), the window under the hand and the live
-// eyedropper all read KWin's exact pixels, without the pointer and without a still screen.
+// headless KWin with Xwayland, driven from outside as a user drives it. The desktop, each monitor
+// (with two outputs), the active window with its frame (without the shadow margin), the window
+// under the hand and the live eyedropper all read KWin's exact pixels, without the pointer and
+// without a still screen.
 #include "base/Twips.h"
+#include "monitors/MonitorMapLayout.h"
 #include "support/PatternWindow.h"
 #include "support/XTools.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 using namespace X11TestDesktop;
 using PatternWindows::PatternWindow;
@@ -38,7 +43,7 @@ class KWinTest : public QObject
 {
     Q_OBJECT
 
-    PatternWindow m_backdrop{Backdrop};
+    std::vector<std::unique_ptr<PatternWindow>> m_backdrops;  // one over each monitor
     PatternWindow m_window{Inside};
     QProcess m_pixolva;
     QString m_main;  // the main window's X id
@@ -55,15 +60,49 @@ class KWinTest : public QObject
             return {};
         return QImage::fromData(Clipboard(QStringLiteral("image/png"))).convertToFormat(QImage::Format_RGB32);
     }
-    // A command's access key, and the notice it shows answered with Return.
-    void Command(const QString &key)
+    // The window that took the keyboard from the given one.
+    QString NextActive(const QString &from) const
+    {
+        QString active;
+        (void)QTest::qWaitFor([&] { return (active = Line(QStringLiteral("getactivewindow"))) != from; }, 10000);
+        return active;
+    }
+    // A command's access key, and the notice it shows answered with Return. With more than one
+    // monitor the map comes first: a click on the box at the monitor's place, or on the whole
+    // desktop's box for a null rectangle.
+    void Command(const QString &key, const QRect &monitor = {})
     {
         PutTextOnClipboard("-");
         Activate(m_main);
         Xdo(QStringLiteral("key ") + key);
-        QVERIFY(QTest::qWaitFor([this] { return Line(QStringLiteral("getactivewindow")) != m_main; }, 10000));
+        QString active = NextActive(m_main);
+        QVERIFY(active != m_main);
+        if (m_backdrops.size() > 1) {
+            const QPoint at = OnMap(active, monitor);
+            Xdo(QStringLiteral("mousemove %1 %2 click 1").arg(at.x()).arg(at.y()));
+            active = NextActive(active);
+            QVERIFY(active != m_main);
+        }
         Xdo(QStringLiteral("key Return"));
     }
+    // The screen position of the monitor's box (or the whole desktop's) on the map window.
+    static QPoint OnMap(const QString &map, const QRect &monitor)
+    {
+        const QString geometry = Line(QStringLiteral("getwindowgeometry --shell ") + map);
+        const auto value = [&](const char *key) { return geometry.section(QLatin1String(key), 1).section(u'\n', 0, 0).toInt(); };
+        const QPoint client(value("X="), value("Y="));
+        QList<MonitorMapLayout::MonitorEntry> monitors;
+        for (const QScreen *screen : QGuiApplication::screens())
+            monitors.append({MonitorHandle(monitors.size() + 1), ScreenRect::FromQRect(screen->geometry())});
+        const MonitorMapLayout::MonitorMap layout = MonitorMapLayout::LayOut(ScreenRect::FromQRect(VirtualGeometry()), monitors);
+        QRect box = MonitorMapLayout::ToPixels(layout.Desktop).adjusted(2, 2, -2, -2);
+        for (int n = 0; n < monitors.size(); ++n)
+            if (monitors[n].Rect.ToQRect() == monitor)
+                box = MonitorMapLayout::ToPixels(layout.Boxes[n].Geometry);
+        // The desktop's box shows between the monitors' boxes only at its edge.
+        return client + (monitor.isNull() ? box.topLeft() + QPoint(3, 3) : box.center());
+    }
+    static QRect VirtualGeometry() { return QGuiApplication::primaryScreen()->virtualGeometry(); }
     // The window's outer rectangle on the screen and where its own pixels start in a copy of it.
     std::optional<QRgb> InWindowCopy(int x, int y) const
     {
@@ -76,8 +115,16 @@ private Q_SLOTS:
     {
         if (qEnvironmentVariableIsEmpty("PIXOLVA_INSTALLED"))
             QSKIP("runs inside with-kwin-session.sh");
-        m_backdrop.showFullScreen();
-        QVERIFY(QTest::qWaitForWindowExposed(&m_backdrop));
+        for (QScreen *screen : QGuiApplication::screens()) {
+            const QPoint origin = screen->geometry().topLeft();
+            auto backdrop = std::make_unique<PatternWindow>([origin](int x, int y) { return Backdrop(origin.x() + x, origin.y() + y); });
+            backdrop->setScreen(screen);
+            backdrop->setGeometry(screen->geometry());
+            backdrop->showFullScreen();
+            QVERIFY(QTest::qWaitForWindowExposed(backdrop.get()));
+            m_backdrops.push_back(std::move(backdrop));
+        }
+        QCOMPARE(m_backdrops.size(), size_t(qEnvironmentVariableIntValue("PIXOLVA_KWIN_OUTPUTS")));
         m_pixolva.start(qEnvironmentVariable("PIXOLVA_INSTALLED"), {});
         QVERIFY(m_pixolva.waitForStarted());
         m_main = Line(QStringLiteral("search --sync --onlyvisible --pid %1").arg(m_pixolva.processId())).section(u'\n', 0, 0);
@@ -92,15 +139,27 @@ private Q_SLOTS:
         QTRY_VERIFY(m_window.frameGeometry().height() > m_window.height());
     }
 
-    // Desktop: the whole screen as KWin shows it, Pixolva's own window gone, no pointer.
+    // Desktop: the whole screen as KWin shows it, Pixolva's own window gone, no pointer; with
+    // two monitors also each one chosen on the map.
+    void desktop_data()
+    {
+        QTest::addColumn<QRect>("monitor");
+        QTest::newRow("whole desktop") << QRect();
+        if (QGuiApplication::screens().size() > 1)
+            for (const QScreen *screen : QGuiApplication::screens())
+                QTest::newRow(qPrintable(screen->name())) << screen->geometry();
+    }
     void desktop()
     {
-        Command(QStringLiteral("alt+t"));
+        QFETCH(QRect, monitor);
+        Command(QStringLiteral("alt+t"), monitor);
+        const QRect area = monitor.isNull() ? VirtualGeometry() : monitor;
         const QImage picture = Delivered();
-        QCOMPARE(picture.size(), m_backdrop.size());
+        QCOMPARE(picture.size(), area.size());
         // The window's drop shadow darkens the backdrop around its frame, as on the screen.
         const QRect frame = m_window.frameGeometry(), shadow = frame.adjusted(-100, -100, 100, 100);
         QCOMPARE(Differs(picture, [&](int x, int y) -> std::optional<QRgb> {
+                     x += area.x(), y += area.y();
                      if (frame.contains(x, y))
                          return InWindowCopy(x - frame.x(), y - frame.y());
                      return shadow.contains(x, y) ? std::nullopt : std::optional<QRgb>(Backdrop(x, y));
@@ -118,6 +177,8 @@ private Q_SLOTS:
     }
     void windowWithFrame()
     {
+        if (m_backdrops.size() > 1)
+            QSKIP("the same with one monitor");
         QFETCH(bool, hand);
         const QString window = QString::number(m_window.winId());
         if (hand) {
@@ -141,12 +202,13 @@ private Q_SLOTS:
     }
 
     // The eyedropper reads the screen live: no still screen of Pixolva's appears, and the colour
-    // under the tip where the button is let go stays in the fields.
+    // under the tip where the button is let go (on the last monitor) stays in the fields.
     void eyedropperLive()
     {
         Activate(m_main);
         const QPoint handle = OnMain(3780 + 247, 1380 + 247);
-        const QPoint first(m_window.frameGeometry().right() + 40, 700), last = first + QPoint(13, 29);
+        const QRect screen = QGuiApplication::screens().constLast()->geometry();
+        const QPoint first(screen.center().x(), screen.bottom() - 100), last = first + QPoint(13, 29);
         Xdo(QStringLiteral("mousemove %1 %2 mousedown 1 mousemove %3 %4 sleep 0.3")
                 .arg(handle.x()).arg(handle.y()).arg(first.x()).arg(first.y()));
         const QString shown = Line(QStringLiteral("search --onlyvisible --pid %1").arg(m_pixolva.processId()));
