@@ -23,6 +23,7 @@ namespace {
 // Each pixel tells its place, on the backdrop and (differently) in the window.
 const auto Backdrop = PatternWindows::Place;
 QRgb Inside(int x, int y) { return qRgb(255 - (y & 255), x & 255, 128 | (x * 7 + y) % 128); }
+const QString NativeTitle = QStringLiteral("KWinTest native");
 
 // The first difference of a picture from what should be at each place, or an empty text.
 QString Differs(const QImage &picture, const std::function<std::optional<QRgb>(int, int)> &expected)
@@ -46,6 +47,7 @@ class KWinTest : public QObject
     std::vector<std::unique_ptr<PatternWindow>> m_backdrops;  // one over each monitor
     PatternWindow m_window{Inside};
     QProcess m_pixolva;
+    QProcess m_native;  // this program again, as a native Wayland client
     QString m_main;  // the main window's X id
     QPoint m_client; // its client area's top-left corner on the screen
 
@@ -104,10 +106,40 @@ class KWinTest : public QObject
     }
     static QRect VirtualGeometry() { return QGuiApplication::primaryScreen()->virtualGeometry(); }
     // The window's outer rectangle on the screen and where its own pixels start in a copy of it.
+    // A native window frames its pixels as an X window does.
     std::optional<QRgb> InWindowCopy(int x, int y) const
     {
         const QPoint p = QPoint(x, y) - (m_window.geometry().topLeft() - m_window.frameGeometry().topLeft());
         return QRect(QPoint(), m_window.size()).contains(p) ? std::optional<QRgb>(Inside(p.x(), p.y())) : std::nullopt;
+    }
+    // A native Wayland window of the same pattern and size as m_window, its frame moved (by a
+    // KWin script) to where the test wants it. Its frame rectangle, or a null one.
+    QRect ShowNativeWindow(QPoint at)
+    {
+        m_native.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--native-window")});
+        if (!m_native.waitForStarted() || !QTest::qWaitFor([this] { return m_native.readAllStandardOutput().contains("shown"); }, 10000))
+            return {};
+        const QRect frame(at, m_window.frameGeometry().size());
+        QTemporaryFile script(QDir::tempPath() + QStringLiteral("/kwintest-XXXXXX.js"));
+        if (!script.open())
+            return {};
+        script.write(QStringLiteral("var windows = workspace.clientList();\n"
+                                    "for (var i = 0; i < windows.length; ++i)\n"
+                                    "    if (windows[i].caption == '%1') {\n"
+                                    "        var g = windows[i].frameGeometry;\n"
+                                    "        g.x = %2; g.y = %3;\n"
+                                    "        windows[i].frameGeometry = g;\n"
+                                    "    }\n")
+                         .arg(NativeTitle).arg(at.x()).arg(at.y()).toUtf8());
+        script.close();
+        const auto kwin = [](const QString &path, const QString &method, const QStringList &arguments) {
+            return QString::fromLatin1(Run(QStringLiteral("gdbus"), QStringList{"call", "--session", "--dest", "org.kde.KWin", "--object-path", path, "--method", method} + arguments));
+        };
+        const QString id = kwin(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting.loadScript"), {script.fileName(), QStringLiteral("kwintest-place")}).section(u'(', 1).section(u',', 0, 0);
+        kwin(QLatin1Char('/') + id, QStringLiteral("org.kde.kwin.Script.run"), {});
+        QTest::qWait(500);  // KWin reads the file and moves the window after it has answered
+        kwin(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting.unloadScript"), {QStringLiteral("kwintest-place")});
+        return frame;
     }
 
 private Q_SLOTS:
@@ -168,23 +200,32 @@ private Q_SLOTS:
     }
 
     // "Fenster": the active window with its frame, as wide and high as the frame, without the
-    // shadow KWin draws around it; then the same window under the hand.
+    // shadow KWin draws around it; then the same window under the hand, and a native Wayland
+    // window (which Xwayland does not know) under the hand.
     void windowWithFrame_data()
     {
         QTest::addColumn<bool>("hand");
-        QTest::newRow("active window") << false;
-        QTest::newRow("under the hand") << true;
+        QTest::addColumn<bool>("native");
+        QTest::newRow("active window") << false << false;
+        QTest::newRow("under the hand") << true << false;
+        QTest::newRow("native window under the hand") << true << true;
     }
     void windowWithFrame()
     {
         if (m_backdrops.size() > 1)
             QSKIP("the same with one monitor");
         QFETCH(bool, hand);
+        QFETCH(bool, native);
         const QString window = QString::number(m_window.winId());
+        QRect frame = m_window.frameGeometry();
+        if (native) {
+            frame = ShowNativeWindow(frame.bottomLeft() + QPoint(0, 60));
+            QVERIFY(!frame.isNull());
+        }
         if (hand) {
             PutTextOnClipboard("-");
             Activate(m_main);
-            const QPoint from = OnMain(120 + 3600 + 247, 2640 + 240 + 247), to = m_window.geometry().center();
+            const QPoint from = OnMain(120 + 3600 + 247, 2640 + 240 + 247), to = frame.center();
             Xdo(QStringLiteral("mousemove %1 %2 mousedown 1").arg(from.x()).arg(from.y()));
             for (int step = 1; step <= 4; ++step) {
                 const QPoint p = from + (to - from) * step / 4;
@@ -197,7 +238,7 @@ private Q_SLOTS:
             Activate(window);
         }
         const QImage picture = Delivered();
-        QCOMPARE(picture.size(), m_window.frameGeometry().size());
+        QCOMPARE(picture.size(), frame.size());
         QCOMPARE(Differs(picture, [&](int x, int y) { return InWindowCopy(x, y); }), QString());
     }
 
@@ -229,13 +270,29 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        m_pixolva.kill();
-        m_pixolva.waitForFinished();
+        for (QProcess *process : {&m_pixolva, &m_native}) {
+            process->kill();
+            process->waitForFinished();
+        }
     }
 };
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "--native-window") == 0) {
+        // The native window: it says when it is on the screen, and stays until it is ended.
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        QGuiApplication app(argc, argv);
+        PatternWindow window(Inside);
+        window.setTitle(NativeTitle);
+        window.resize(320, 240);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return 1;
+        QTest::qWait(200);  // painted and shown by KWin
+        QTextStream(stdout) << "shown" << Qt::endl;
+        return app.exec();
+    }
     // An X client of KWin's Xwayland, as Pixolva is, so that window positions are known.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
