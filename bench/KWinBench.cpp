@@ -4,9 +4,7 @@
 //   tests/support/with-kwin-session.sh --install build -- build/bench/bench_kwin [ticks]
 // KWin answers only programs with a desktop entry naming the interface: the benchmark writes one
 // for itself into the session's own data folder, as the installed program has one.
-#include "app/frmMain.h"
-#include "localisation/cInifile.h"
-#include "localisation/mdlI18n.h"
+#include "bench/HeldEyedropper.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
 
@@ -17,11 +15,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QMouseEvent>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -83,24 +77,6 @@ void Trust(const QString &executable)
                         .arg(executable)
                         .toUtf8());
 }
-
-class PaintWatch : public QObject
-{
-public:
-    QEventLoop loop;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            loop.quit();
-        return false;
-    }
-};
-
-void Wait(QEventLoop &loop)
-{
-    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 }
 
 int main(int argc, char **argv)
@@ -116,43 +92,23 @@ int main(int argc, char **argv)
     }
     Platform &platform = CurrentPlatform();
 
-    QTemporaryDir dir;
-    mdlI18n::LanguageFile().setPath(dir.filePath(QStringLiteral("pixolva.lng")));
-    frmMain window;
-    window.show();
-    for (QElapsedTimer settle; !settle.isValid() || settle.elapsed() < 500;) {
-        if (!settle.isValid())
-            settle.start();
-        app.processEvents(QEventLoop::AllEvents, 50);
-    }
-    auto *picZoom = window.findChild<QWidget *>(QStringLiteral("picZoom"));
-    auto *picCursor = window.findChild<QWidget *>(QStringLiteral("picCursor"));
-    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-    const QPointF local(picCursor->width() / 2.0, picCursor->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, local, picCursor->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(picCursor, &press);
-    timer->stop();
-    PaintWatch watch;
-    picZoom->installEventFilter(&watch);
     // Floor and program in alternation, so that both see the same load.
     std::vector<double> tickMs, floorMs;
-    QElapsedTimer clock;
-    for (int i = 0; i < ticks; ++i) {
-        const QPoint p = platform.CursorPos();
-        floorMs.push_back(RawCaptureArea(QRect(p - QPoint(13, 5), QSize(27, 11))));
-        clock.start();
-        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-        Wait(watch.loop);
-        tickMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+    {
+        HeldEyedropper eyedropper;
+        for (int i = 0; i < ticks; ++i) {
+            const QPoint p = platform.CursorPos();
+            floorMs.push_back(RawCaptureArea(QRect(p - QPoint(13, 5), QSize(27, 11))));
+            tickMs.push_back(eyedropper.Tick());
+        }
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, local, picCursor->mapToGlobal(local), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(picCursor, &release);
     std::printf("kwin eyedropper tick: %.2fx floor (request to fields %.1f ms, bare 27x11 CaptureArea %.1f ms)\n",
                 Median(tickMs) / Median(floorMs), Median(tickMs), Median(floorMs));
 
     // The hand's question, which window lies under the pointer, beside the same bare copy.
     std::vector<double> findMs;
     floorMs.clear();
+    QElapsedTimer clock;
     for (int i = 0; i < ticks / 5 + 1; ++i) {
         floorMs.push_back(RawCaptureArea(QRect(0, 0, 27, 11)));
         clock.start();
