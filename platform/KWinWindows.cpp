@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -24,17 +26,18 @@ constexpr int CallTimeoutMs = 2000;
 constexpr int ReportTimeoutMs = 2000;
 
 // Takes the scripts' reports. It lives on a thread of its own, so that a report arrives while the
-// program waits for it without running its own event loop in between.
-class Receiver : public QObject
+// program waits for it without running its own event loop in between. Only KWin's are taken.
+class Receiver : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.pixolva.KWinWindows")
 
 public:
-    void Expect(const QString &token)
+    void Expect(const QString &token, const QString &kwin)
     {
         const QMutexLocker lock(&m_mutex);
         m_token = token;
+        m_kwin = kwin;
         m_report.reset();
     }
     std::optional<QString> Wait(int timeoutMs)
@@ -50,8 +53,8 @@ public Q_SLOTS:
     void Report(const QString &token, const QString &report)
     {
         const QMutexLocker lock(&m_mutex);
-        if (token != m_token)
-            return;  // a late answer to a request given up
+        if (token != m_token || message().service() != m_kwin)
+            return;  // a late answer to a request given up, or not from KWin
         m_report = report;
         m_answered.wakeAll();
     }
@@ -60,6 +63,7 @@ private:
     QMutex m_mutex;
     QWaitCondition m_answered;
     QString m_token;
+    QString m_kwin;  // KWin's unique name on the bus
     std::optional<QString> m_report;
 };
 
@@ -124,7 +128,10 @@ std::optional<QString> RunScript(const QString &body)
                                .arg(QDBusConnection::sessionBus().baseService(), ReceiverPath, token, body);
     file.write(source.toUtf8());
     file.close();
-    listener->receiver.Expect(token);
+    const QString kwin = QDBusConnection::sessionBus().interface()->serviceOwner(Service);
+    if (kwin.isEmpty())
+        return std::nullopt;
+    listener->receiver.Expect(token, kwin);
     const QString name = QStringLiteral("pixolva-") + token;
     QVariant id;
     std::optional<QString> report;
