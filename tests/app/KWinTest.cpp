@@ -62,11 +62,11 @@ class KWinTest : public QObject
             return {};
         return QImage::fromData(Clipboard(QStringLiteral("image/png"))).convertToFormat(QImage::Format_RGB32);
     }
-    // The window that took the keyboard from the given one.
-    QString NextActive(const QString &from) const
+    // The window that took the keyboard from the given ones.
+    static QString NextActive(const QStringList &from)
     {
         QString active;
-        (void)QTest::qWaitFor([&] { return (active = Line(QStringLiteral("getactivewindow"))) != from; }, 10000);
+        (void)QTest::qWaitFor([&] { return !from.contains(active = Line(QStringLiteral("getactivewindow"))); }, 10000);
         return active;
     }
     // A command's access key, and the notice it shows answered with Return. With more than one
@@ -77,12 +77,13 @@ class KWinTest : public QObject
         PutTextOnClipboard("-");
         Activate(m_main);
         Xdo(QStringLiteral("key ") + key);
-        QString active = NextActive(m_main);
+        QString active = NextActive({m_main});
         QVERIFY(active != m_main);
         if (m_backdrops.size() > 1) {
+            // The main window may have the keyboard for a moment between the map and the notice.
             const QPoint at = OnMap(active, monitor);
             Xdo(QStringLiteral("mousemove %1 %2 click 1").arg(at.x()).arg(at.y()));
-            active = NextActive(active);
+            active = NextActive({active, m_main});
             QVERIFY(active != m_main);
         }
         Xdo(QStringLiteral("key Return"));
@@ -253,8 +254,9 @@ private Q_SLOTS:
         Xdo(QStringLiteral("mousemove %1 %2 mousedown 1 mousemove %3 %4 sleep 0.3")
                 .arg(handle.x()).arg(handle.y()).arg(first.x()).arg(first.y()));
         const QString shown = Line(QStringLiteral("search --onlyvisible --pid %1").arg(m_pixolva.processId()));
+        const QString titles = Line(QStringLiteral("search --onlyvisible --pid %1 getwindowname %@").arg(m_pixolva.processId()));
         Xdo(QStringLiteral("mousemove %1 %2 sleep 0.3 mouseup 1").arg(last.x()).arg(last.y()));
-        QCOMPARE(shown, m_main);
+        QVERIFY2(shown == m_main, qPrintable(QStringLiteral("open instead: ") + titles));
         // The hex field, selected by its access key, copied to the clipboard (asked again until
         // the keys reach the window).
         PutTextOnClipboard("-");
