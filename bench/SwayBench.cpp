@@ -2,9 +2,7 @@
 // the same run: the desktop copy, the eyedropper's tick from request to fields, and the desktop
 // portal's screenshot for comparison. Run inside the sway harness (with --portal for the last):
 //   tests/support/with-sway-session.sh --size 1280x1024 --portal -- build/bench/bench_sway [copies]
-#include "app/frmMain.h"
-#include "localisation/cInifile.h"
-#include "localisation/mdlI18n.h"
+#include "bench/HeldEyedropper.h"
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
 #include "platform/PortalPlatform.h"
@@ -139,19 +137,6 @@ double MedianMs(int times, F &&f)
     return Median(ms);
 }
 
-// The eyedropper's ticks: from the tick to the zoom view painted with the sample, and our CPU.
-class PaintWatch : public QObject
-{
-public:
-    QEventLoop loop;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            loop.quit();
-        return false;
-    }
-};
-
 // Runs the event loop until quit, two seconds at the most, without spinning.
 void Wait(QEventLoop &loop)
 {
@@ -190,34 +175,16 @@ int main(int argc, char **argv)
     std::printf("sway desktop copy: %.2fx floor (pixolva %.2f ms, raw screencopy %.2f ms, %dx%d; target: at most 1.5x)\n",
                 Median(oursMs) / floor, Median(oursMs), floor, size.width(), size.height());
 
-    QTemporaryDir dir;
-    mdlI18n::LanguageFile().setPath(dir.filePath(QStringLiteral("pixolva.lng")));
-    frmMain window;
-    window.show();
-    for (QElapsedTimer settle; !settle.isValid() || settle.elapsed() < 500;) {
-        if (!settle.isValid())
-            settle.start();
-        app.processEvents(QEventLoop::AllEvents, 50);
-    }
-    auto *picZoom = window.findChild<QWidget *>(QStringLiteral("picZoom"));
-    auto *picCursor = window.findChild<QWidget *>(QStringLiteral("picCursor"));
-    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-    const QPointF local(picCursor->width() / 2.0, picCursor->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, local, picCursor->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(picCursor, &press);
-    timer->stop();
-    PaintWatch watch;
-    picZoom->installEventFilter(&watch);
     std::vector<double> tickMs, tickCpuMs, sampleFloorMs;
-    for (int i = 0; i < copies * 5; ++i) {
-        const QPoint p = platform.CursorPos();
-        sampleFloorMs.push_back(MedianMs(1, [&] { raw.Copy(QRect(p - QPoint(13, 5), QSize(27, 11)) & QRect(QPoint(), size)); }));
-        const double cpu = CpuMs();
-        clock.start();
-        QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
-        Wait(watch.loop);
-        tickMs.push_back(double(clock.nsecsElapsed()) / 1e6);
-        tickCpuMs.push_back(CpuMs() - cpu);
+    {
+        HeldEyedropper eyedropper;
+        for (int i = 0; i < copies * 5; ++i) {
+            const QPoint p = platform.CursorPos();
+            sampleFloorMs.push_back(MedianMs(1, [&] { raw.Copy(QRect(p - QPoint(13, 5), QSize(27, 11)) & QRect(QPoint(), size)); }));
+            const double cpu = CpuMs();
+            tickMs.push_back(eyedropper.Tick());
+            tickCpuMs.push_back(CpuMs() - cpu);
+        }
     }
     // The platform's part alone: the sample asked for and handed over, nothing painted.
     std::vector<double> sampleMs, sampleCpuMs;

@@ -7,7 +7,7 @@
 #
 # The floors are measured in the same run: a bare Qt window for the start-up, a raw MIT-SHM copy
 # for the screen copy, and that copy written into a file for the capture into a file; on headless
-# sway a raw screencopy client. Details of every run go to BUILD_FOLDER/bench-details.txt.
+# sway a raw screencopy client; on headless KWin a bare ScreenShot2 call. Details of every run go to BUILD_FOLDER/bench-details.txt.
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -48,7 +48,7 @@ run() {
     grep -E '^[a-z][^:]*: ' <<<"$out" | tee -a "$results" || true
 }
 
-known="bench_startup bench_capture bench_picker_tick bench_language_file bench_sway"
+known="bench_startup bench_capture bench_picker_tick bench_language_file bench_sway bench_kwin"
 # Headless sway at 1280 x 1024 with the real portal, for the wlroots copies beside a raw screencopy.
 sway=("$source_dir/tests/support/with-sway-session.sh" --size 1280x1024 --portal --)
 for round in $(seq 1 "$rounds"); do
@@ -62,6 +62,7 @@ for round in $(seq 1 "$rounds"); do
     run eyedropper "${desktop[@]}" "$bin/bench_picker_tick" 1500 20
     run language "$bin/bench_language_file"
     run sway "${sway[@]}" "$bin/bench_sway"
+    run kwin "$source_dir/tests/support/with-kwin-session.sh" --install "$build" -- "$bin/bench_kwin"
     # Benchmarks added later (pastes, ...) run the same way, on their own desktop.
     for program in "$bin"/bench_*; do
         [ -f "$program" ] && [ -x "$program" ] || continue

@@ -5,6 +5,10 @@
 #include "base/RuntimeError.h"
 #include "platform/StillPicture.h"
 
+namespace {
+constexpr WindowHandle NativeWindow = 0x80000000u;
+}
+
 KWinPlatform::KWinPlatform(std::unique_ptr<Platform> desktop) : PortalPlatform(std::move(desktop))
 {
 }
@@ -90,4 +94,93 @@ QImage KWinPlatform::CopyActiveWindow()
             return picture;
     }
     return PortalPlatform::CopyActiveWindow();
+}
+
+WindowHandle KWinPlatform::HandleOf(const KWinWindows::Window &window)
+{
+    return window.xWindow ? window.xWindow : NativeWindow | WindowHandle(qHash(window.id) & ~NativeWindow);
+}
+
+bool KWinPlatform::Refresh() const
+{
+    if (!m_scripting)
+        return false;
+    const std::optional<QList<KWinWindows::Window>> windows = KWinWindows::Windows();
+    m_scripting = windows.has_value();
+    if (windows)
+        m_windows = *windows;
+    return m_scripting;
+}
+
+const KWinWindows::Window *KWinPlatform::Native(WindowHandle w) const
+{
+    if (!(w & NativeWindow))
+        return nullptr;
+    for (const KWinWindows::Window &window : std::as_const(m_windows))
+        if (!window.xWindow && HandleOf(window) == w)
+            return &window;
+    return nullptr;
+}
+
+WindowHandle KWinPlatform::WindowFromPoint(QPoint p) const
+{
+    if (!Refresh())
+        return PortalPlatform::WindowFromPoint(p);
+    const KWinWindows::Window *window = KWinWindows::WindowAt(m_windows, p);
+    if (!window)
+        return DesktopWindow();
+    // An X window: the innermost one at the point, as X11 finds it.
+    return window->xWindow ? PortalPlatform::WindowFromPoint(p) : HandleOf(*window);
+}
+
+WindowHandle KWinPlatform::ParentWindow(WindowHandle w) const
+{
+    return w & NativeWindow ? 0 : PortalPlatform::ParentWindow(w);
+}
+
+ScreenRect KWinPlatform::WindowRect(WindowHandle w) const
+{
+    if (!(w & NativeWindow))
+        return PortalPlatform::WindowRect(w);
+    const KWinWindows::Window *window = Native(w);
+    return window ? ScreenRect::FromQRect(window->frame) : ScreenRect();
+}
+
+ScreenRect KWinPlatform::ClientRect(WindowHandle w) const
+{
+    if (!(w & NativeWindow))
+        return PortalPlatform::ClientRect(w);
+    const KWinWindows::Window *window = Native(w);
+    return window ? ScreenRect::FromQRect(window->client) : ScreenRect();
+}
+
+bool KWinPlatform::BringToFront(WindowHandle w)
+{
+    if (!(w & NativeWindow))
+        return PortalPlatform::BringToFront(w);
+    const KWinWindows::Window *window = Native(w);
+    return window && KWinWindows::Activate(window->id);
+}
+
+bool KWinPlatform::IsWindowShown(WindowHandle w) const
+{
+    if (!(w & NativeWindow))
+        return PortalPlatform::IsWindowShown(w);
+    return Refresh() && Native(w);
+}
+
+void KWinPlatform::RepaintWindow(WindowHandle w)
+{
+    if (!(w & NativeWindow))
+        PortalPlatform::RepaintWindow(w);
+}
+
+bool KWinPlatform::MoveWindow(WindowHandle w, int x, int y, int width, int height)
+{
+    return !(w & NativeWindow) && PortalPlatform::MoveWindow(w, x, y, width, height);
+}
+
+bool KWinPlatform::SetAlwaysOnTop(WindowHandle w, bool on)
+{
+    return !(w & NativeWindow) && PortalPlatform::SetAlwaysOnTop(w, on);
 }
