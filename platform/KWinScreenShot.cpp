@@ -116,8 +116,10 @@ Shot Finish(const QDBusMessage &reply, int readEnd)
     if (view.isNull() || view.bytesPerLine() > stride)
         RaiseError(ErrorKind::ScreenCopyUnreadable);
     Shot shot;
-    // A deep copy: the view's bytes go with this function.
-    shot.picture = view.convertToFormat(view.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // A deep copy: the view's bytes go with this function. Converting to the format it already
+    // has would only share them.
+    const QImage::Format wanted = view.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    shot.picture = view.format() == wanted ? view.copy() : view.convertToFormat(wanted);
     return shot;
 }
 
