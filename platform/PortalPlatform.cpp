@@ -17,10 +17,6 @@
 
 namespace {
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-// Long enough for a person: the desktop may first ask whether to allow screenshots at all, and
-// an interactive one waits for the user's choice in the desktop's dialog.
-constexpr int ShotTimeoutMs = 60000;
-constexpr int InteractiveTimeoutMs = 180000;
 
 // The file the portal wrote for this request alone goes once it is read; anything that is not
 // plainly ours stays where it is.
@@ -42,8 +38,7 @@ QImage PortalPlatform::Screenshot(bool interactive)
 {
     const QVariantMap results = PortalRequest::Call(
         ScreenshotInterface, QStringLiteral("Screenshot"),
-        {{QStringLiteral("interactive"), interactive}, {QStringLiteral("modal"), true}},
-        interactive ? InteractiveTimeoutMs : ShotTimeoutMs);
+        {{QStringLiteral("interactive"), interactive}, {QStringLiteral("modal"), true}});
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
     const QString file = uri.isLocalFile() ? uri.toLocalFile() : QString();
     QImage picture(file);
@@ -80,7 +75,7 @@ void PortalPlatform::ThawScreen()
 
 std::optional<qint32> PortalPlatform::PickColour()
 {
-    const QVariantMap results = PortalRequest::Call(ScreenshotInterface, QStringLiteral("PickColor"), {}, ShotTimeoutMs);
+    const QVariantMap results = PortalRequest::Call(ScreenshotInterface, QStringLiteral("PickColor"), {});
     const QDBusArgument colour = results.value(QStringLiteral("color")).value<QDBusArgument>();
     double red = 0, green = 0, blue = 0;
     colour.beginStructure();

@@ -4,16 +4,20 @@ Loaded by python3-dbusmock as a template (python3 -m dbusmock -t portal_backend.
 run directly (portal_backend.py pattern FILE.png WIDTH HEIGHT) it writes the test picture.
 
 Parameters: pattern (PNG handed out by Screenshot), shots (folder for the copies),
-screenshot and access (response codes: 0 success, 1 cancelled, 2 denied), color ("r,g,b", 0..1).
+screenshot and access (response codes: 0 success, 1 cancelled, 2 denied), color ("r,g,b", 0..1),
+delay (seconds Screenshot takes to answer, as a user does in a dialog, answering everything else
+meanwhile), hang (seconds Screenshot blocks the whole service, which then answers nothing).
 '''
 
 import shutil
 import struct
 import sys
+import time
 import zlib
 
 import dbus
 import dbus.service
+from gi.repository import GLib
 
 BUS_NAME = 'org.freedesktop.impl.portal.Test'
 MAIN_OBJ = '/org/freedesktop/portal/desktop'
@@ -29,19 +33,33 @@ def load(mock, parameters):
     mock.access_code = int(parameters.get('access', 0))
     mock.color = [float(c) for c in parameters.get('color', '0.2,0.4,1.0').split(',')]
     mock.shot_count = 0
+    mock.delay = float(parameters.get('delay', 0))
+    mock.hang = float(parameters.get('hang', 0))
     # Version 2 makes the portal ask Access before a non-interactive screenshot.
     mock.AddProperties(MAIN_IFACE, {'version': dbus.UInt32(2)})
 
 
-@dbus.service.method(MAIN_IFACE, in_signature='ossa{sv}', out_signature='ua{sv}')
-def Screenshot(self, handle, app_id, parent_window, options):
+@dbus.service.method(MAIN_IFACE, in_signature='ossa{sv}', out_signature='ua{sv}',
+                     async_callbacks=('reply', 'error'))
+def Screenshot(self, handle, app_id, parent_window, options, reply, error):
+    if self.hang:
+        time.sleep(self.hang)
     if self.screenshot_code != 0:
-        return (dbus.UInt32(self.screenshot_code), dbus.Dictionary({}, signature='sv'))
-    # A fresh file per call, as a real desktop writes one, so a client may delete what it got.
-    self.shot_count += 1
-    path = f'{self.shots}/Screenshot-{self.shot_count}.png'
-    shutil.copyfile(self.pattern, path)
-    return (dbus.UInt32(0), dbus.Dictionary({'uri': 'file://' + path}, signature='sv'))
+        reply(dbus.UInt32(self.screenshot_code), dbus.Dictionary({}, signature='sv'))
+        return
+
+    def answer():
+        # A fresh file per call, as a real desktop writes one, so a client may delete what it got.
+        self.shot_count += 1
+        path = f'{self.shots}/Screenshot-{self.shot_count}.png'
+        shutil.copyfile(self.pattern, path)
+        reply(dbus.UInt32(0), dbus.Dictionary({'uri': 'file://' + path}, signature='sv'))
+        return False
+
+    if self.delay:
+        GLib.timeout_add(int(self.delay * 1000), answer)
+    else:
+        answer()
 
 
 @dbus.service.method(MAIN_IFACE, in_signature='ossa{sv}', out_signature='ua{sv}')
