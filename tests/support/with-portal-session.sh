@@ -4,8 +4,8 @@
 #   with-portal-session.sh [--deny|--cancel|--slow|--hang|--no-portal] [--size WxH] -- command...
 #
 # Screenshot hands out a copy of a pattern in which each pixel tells its own place (see
-# portal_backend.py), PickColor the colour 51, 102, 255. --deny refuses the Access question a
-# non-interactive screenshot asks, --cancel makes Screenshot and PickColor answer "cancelled",
+# portal_backend.py), with a shadow's margin round it where the user picks a window; PickColor the
+# colour 51, 102, 255. --deny refuses the Access question a non-interactive screenshot asks, --cancel makes Screenshot and PickColor answer "cancelled",
 # --slow makes Screenshot answer after ten seconds (as a user who takes that long in a dialog),
 # --hang makes it stop the fake desktop for a minute (as a desktop that is stuck), and
 # --no-portal leaves the bus without any portal. The command gets:
@@ -48,7 +48,7 @@ if [ "${1:-}" = --on-bus ]; then
         # it ask Access first) and the permission store when it starts, and nothing is started on
         # demand here.
         "$python" -m dbusmock -t "$here/portal_backend.py" -l "$work/backend.log" -p "{\"pattern\": \"$PIXOLVA_PORTAL_PATTERN\",
-            \"shots\": \"$PIXOLVA_PORTAL_SHOTS\", \"screenshot\": $screenshot, \"access\": $access,
+            \"window\": \"$work/window.png\", \"shots\": \"$PIXOLVA_PORTAL_SHOTS\", \"screenshot\": $screenshot, \"access\": $access,
             \"delay\": $delay, \"hang\": $hang}" \
             >"$work/backend.out" 2>&1 &
         mock_pid=$!
@@ -102,6 +102,8 @@ chmod 700 "$work/runtime"
 
 export PIXOLVA_PORTAL_PATTERN=$work/pattern.png
 "$python" "$here/portal_backend.py" pattern "$PIXOLVA_PORTAL_PATTERN" "${size%x*}" "${size#*x}"
+# The window the dialog hands over: the pattern with a shadow's margin, as GNOME hands over a window.
+"$python" "$here/portal_backend.py" pattern "$work/window.png" "${size%x*}" "${size#*x}" 10
 export PIXOLVA_PORTAL_SHOTS=$work/home/Pictures
 
 cat >"$work/portals/pixolvatest.portal" <<EOF
