@@ -59,8 +59,8 @@ const QList<ErrorText> &ErrorTexts()
          "xdg-desktop-portal mit dem Portal Ihres Desktops (etwa xdg-desktop-portal-gnome, -kde oder "
          "-wlr) und melden Sie sich neu an. Die Farbfelder bleiben nutzbar."},
         {ErrorKind::ScreenCopyNoAnswer, 287, "strErrorScreenCopyNoAnswer",
-         "Der Desktop hat auf die Bitte um eine Bildschirmaufnahme nicht rechtzeitig geantwortet, es "
-         "wurde nichts kopiert. Schließen Sie offene Dialoge des Desktops und versuchen Sie es erneut."},
+         "Der Desktop hat auf die Bitte um eine Bildschirmaufnahme nicht geantwortet, es wurde nichts "
+         "kopiert. Versuchen Sie es erneut; bleibt der Fehler, melden Sie sich ab und wieder an."},
         {ErrorKind::ScreenCopyUnreadable, 481, "strErrorScreenCopyUnreadable",
          "Der Desktop hat ein Bild übergeben, das sich nicht lesen lässt, es wurde nichts kopiert. "
          "Versuchen Sie es erneut; bleibt der Fehler, prüfen Sie den freien Speicherplatz."},

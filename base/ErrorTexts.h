@@ -20,7 +20,7 @@ enum class ErrorKind {
     ScreenCopyCancelled,   // 18: the user cancelled in the desktop's dialog
     ScreenCopyDenied,      // 70: the desktop refused (permission denied, or it could not copy)
     NoScreenCopyService,   // 429: no portal on the session bus, or one without screenshots
-    ScreenCopyNoAnswer,    // 287: the desktop did not answer in time
+    ScreenCopyNoAnswer,    // 287: the desktop stopped answering
     ScreenCopyUnreadable,  // 481: the desktop handed over a picture that cannot be read
     ScreenCopyNotGranted,  // 70: KWin does not let this program copy the screen (told once, then the portal)
     // A wlroots compositor copied directly

@@ -17,10 +17,41 @@
 
 namespace {
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-// Long enough for a person: the desktop may first ask whether to allow screenshots at all, and
-// an interactive one waits for the user's choice in the desktop's dialog.
-constexpr int ShotTimeoutMs = 60000;
-constexpr int InteractiveTimeoutMs = 180000;
+
+// A window the user picked may come inside the translucent margin that its shadow falls on (GNOME
+// leaves about ten pixels round the frame): the capture is the window with its frame, as on X11,
+// without it. The margin is every row and column at the edges without a single opaque pixel. A
+// picture without any opaque pixel stays as it is.
+QImage WithoutShadowMargin(const QImage &picture)
+{
+    if (!picture.hasAlphaChannel())
+        return picture;
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    QRect kept = argb.rect();
+    const auto translucentRow = [&](int y) {
+        for (int x = kept.left(); x <= kept.right(); ++x)
+            if (qAlpha(argb.pixel(x, y)) == 255)
+                return false;
+        return true;
+    };
+    const auto translucentColumn = [&](int x) {
+        for (int y = kept.top(); y <= kept.bottom(); ++y)
+            if (qAlpha(argb.pixel(x, y)) == 255)
+                return false;
+        return true;
+    };
+    while (!kept.isEmpty() && translucentRow(kept.top()))
+        kept.setTop(kept.top() + 1);
+    if (kept.isEmpty())
+        return picture;
+    while (translucentRow(kept.bottom()))
+        kept.setBottom(kept.bottom() - 1);
+    while (translucentColumn(kept.left()))
+        kept.setLeft(kept.left() + 1);
+    while (translucentColumn(kept.right()))
+        kept.setRight(kept.right() - 1);
+    return picture.copy(kept);
+}
 
 // The file the portal wrote for this request alone goes once it is read; anything that is not
 // plainly ours stays where it is.
@@ -42,14 +73,15 @@ QImage PortalPlatform::Screenshot(bool interactive)
 {
     const QVariantMap results = PortalRequest::Call(
         ScreenshotInterface, QStringLiteral("Screenshot"),
-        {{QStringLiteral("interactive"), interactive}, {QStringLiteral("modal"), true}},
-        interactive ? InteractiveTimeoutMs : ShotTimeoutMs);
+        {{QStringLiteral("interactive"), interactive}, {QStringLiteral("modal"), true}});
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
     const QString file = uri.isLocalFile() ? uri.toLocalFile() : QString();
     QImage picture(file);
     if (picture.isNull())
         RaiseError(ErrorKind::ScreenCopyUnreadable);
     RemoveHandedOver(file);
+    if (interactive)
+        picture = WithoutShadowMargin(picture);
     picture.setDevicePixelRatio(1);
     return picture.convertToFormat(QImage::Format_RGB32);
 }
@@ -80,7 +112,7 @@ void PortalPlatform::ThawScreen()
 
 std::optional<qint32> PortalPlatform::PickColour()
 {
-    const QVariantMap results = PortalRequest::Call(ScreenshotInterface, QStringLiteral("PickColor"), {}, ShotTimeoutMs);
+    const QVariantMap results = PortalRequest::Call(ScreenshotInterface, QStringLiteral("PickColor"), {});
     const QDBusArgument colour = results.value(QStringLiteral("color")).value<QDBusArgument>();
     double red = 0, green = 0, blue = 0;
     colour.beginStructure();

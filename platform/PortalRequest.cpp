@@ -7,7 +7,10 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QTimer>
 #include <QUuid>
 
@@ -16,6 +19,11 @@ const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 constexpr int CallTimeoutMs = 10000;
+// While an answer is outstanding, the portal and the desktop's services behind it are asked this
+// often whether they still answer at all; silence for NoAnswerMs means nobody will.
+constexpr int ProbeIntervalMs = 1000;
+constexpr int NoAnswerMs = 8000;
+const QString BackendPrefix = QStringLiteral("org.freedesktop.impl.portal.");
 
 // Receives one Response and ends the wait for it.
 class ResponseWaiter : public QObject
@@ -38,6 +46,87 @@ public Q_SLOTS:
     }
 };
 
+// Tells a desktop that shows a dialog, however long the user takes over it, from one that has
+// stopped answering. The portal (and each of the desktop's portal services on the bus) is asked
+// for a property every second; a dialog keeps the desktop's event loop running, so these answers
+// come at once (an error is an answer too). A service that stays silent for NoAnswerMs, or the
+// portal leaving the bus, is a desktop that will not answer.
+class DesktopWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DesktopWatch(QDBusConnection bus) : m_bus(std::move(bus))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &DesktopWatch::Probe);
+        m_timer.start(ProbeIntervalMs);
+    }
+
+Q_SIGNALS:
+    void Silent();
+
+private:
+    struct Service
+    {
+        QDeadlineTimer answered{NoAnswerMs};
+        bool asking = false;
+    };
+
+    void Probe()
+    {
+        QStringList names{PortalService};
+        if (QDBusConnectionInterface *bus = m_bus.interface()) {
+            for (const QString &name : bus->registeredServiceNames().value())
+                if (name.startsWith(BackendPrefix))
+                    names << name;
+        }
+        for (const QString &name : names)
+            if (!m_services.contains(name))
+                m_services.insert(name, {});
+        for (auto it = m_services.begin(); it != m_services.end(); ++it) {
+            if (it->answered.hasExpired()) {
+                m_timer.stop();
+                Q_EMIT Silent();
+                return;
+            }
+            if (!it->asking)
+                Ask(it.key());
+        }
+    }
+
+    void Ask(const QString &name)
+    {
+        const bool portal = name == PortalService;
+        QDBusMessage get = QDBusMessage::createMethodCall(name, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
+        get << (portal ? QStringLiteral("org.freedesktop.portal.Screenshot")
+                       : QStringLiteral("org.freedesktop.impl.portal.Screenshot"))
+            << QStringLiteral("version");
+        m_services[name].asking = true;
+        auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get, NoAnswerMs), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, name, portal](QDBusPendingCallWatcher *call) {
+            call->deleteLater();
+            Service &service = m_services[name];
+            service.asking = false;
+            const QString error = call->isError() ? call->error().name() : QString();
+            const bool gone = error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+                || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+            if (portal && gone) {
+                // The portal went away with the question: no answer will come.
+                service.answered = QDeadlineTimer(0);
+            } else if (!gone && error != QLatin1String("org.freedesktop.DBus.Error.NoReply")
+                       && error != QLatin1String("org.freedesktop.DBus.Error.Timeout")
+                       && error != QLatin1String("org.freedesktop.DBus.Error.Disconnected")) {
+                service.answered = QDeadlineTimer(NoAnswerMs);
+            }
+        });
+    }
+
+    QDBusConnection m_bus;
+    QTimer m_timer;
+    QHash<QString, Service> m_services;
+};
+
 bool Subscribe(QDBusConnection &bus, const QString &path, ResponseWaiter *waiter, bool on)
 {
     // Any sender: an activated portal gets its unique name only once the call has started it.
@@ -49,7 +138,7 @@ bool Subscribe(QDBusConnection &bus, const QString &path, ResponseWaiter *waiter
 
 namespace PortalRequest {
 
-QVariantMap Call(const QString &interface, const QString &method, QVariantMap options, int timeoutMs)
+QVariantMap Call(const QString &interface, const QString &method, QVariantMap options)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -82,7 +171,9 @@ QVariantMap Call(const QString &interface, const QString &method, QVariantMap op
         Subscribe(bus, path, &waiter, true);
     }
     if (!waiter.answered) {
-        QTimer::singleShot(timeoutMs, &waiter.loop, &QEventLoop::quit);
+        // As long as the desktop is there: the user may take any time over its dialog.
+        DesktopWatch watch(bus);
+        QObject::connect(&watch, &DesktopWatch::Silent, &waiter.loop, &QEventLoop::quit);
         // Clicks and keys wait until the answer is in: no other command may start meanwhile.
         waiter.loop.exec(QEventLoop::ExcludeUserInputEvents);
     }

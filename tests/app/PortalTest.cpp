@@ -1,8 +1,9 @@
 // The program where only the desktop portal sees the screen (the real portal, a fake desktop
 // behind it, our windows offscreen): captures and the eyedropper's still screen read the exact
 // pixels of the portal's picture on every monitor, at scale 1 and 2, with the main window live
-// beside the still screen; a cancelled, refused or missing portal gives its German message and
-// no picture, and the window stays usable.
+// beside the still screen; a desktop that takes long over its dialog is waited for; a cancelled,
+// refused, stuck or missing portal gives its German message and no picture, and the window stays
+// usable.
 #include "app/MessageBoxes.h"
 #include "app/frmMain.h"
 #include "base/ErrorTexts.h"
@@ -171,16 +172,26 @@ private Q_SLOTS:
         QVERIFY(window.isVisible() && hand->isVisible());
     }
 
+    // A desktop that takes its time (a user in its dialog), answering everything else meanwhile,
+    // is waited for, longer than a stuck one is.
+    void waitsWhileTheDesktopAnswers()
+    {
+        if (Mode() != u"slow")
+            QSKIP("the portal answers at once");
+        QCOMPARE(mdlCapture::GrabVirtualScreen(), m_pattern);
+    }
+
     // Refused: the desktop copy raises the German error and gives no picture; the eyedropper shows
     // it once (after a denial the desktop's own picker gives the colour instead) and leaves the
     // window as it was.
     void refusedCopies()
     {
         const QString mode = Mode();
-        if (mode == u"allow")
+        if (mode == u"allow" || mode == u"slow")
             QSKIP("the portal answers");
         const ErrorKind kind = mode == u"cancel" ? ErrorKind::ScreenCopyCancelled
             : mode == u"deny"                    ? ErrorKind::ScreenCopyDenied
+            : mode == u"hang"                    ? ErrorKind::ScreenCopyNoAnswer
                                                  : ErrorKind::NoScreenCopyService;
         const RuntimeError expected(ErrorNumberOf(kind), ErrorDescription(kind));
         try {

@@ -102,11 +102,15 @@ export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=wayland-0 LIBGL_ALWAYS_SOFTWARE=1
 export PIXOLVA_GNOME_SIZE=$size GSETTINGS_BACKEND=keyfile NO_AT_BRIDGE=1
-# No banners over the windows (GNOME greets root with one), a plain background.
+# No banners over the windows (GNOME greets root with one), no overview when the pointer reaches
+# the top left corner, a plain background.
 mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
 cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<SETTINGS
 [org/gnome/desktop/notifications]
 show-banners=false
+
+[org/gnome/desktop/interface]
+enable-hot-corners=false
 
 [org/gnome/desktop/background]
 picture-options='none'

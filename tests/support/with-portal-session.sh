@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command on its own session bus with the real desktop portal and a fake desktop behind it.
 #
-#   with-portal-session.sh [--deny|--cancel|--no-portal] [--size WxH] -- command...
+#   with-portal-session.sh [--deny|--cancel|--slow|--hang|--no-portal] [--size WxH] -- command...
 #
 # Screenshot hands out a copy of a pattern in which each pixel tells its own place (see
-# portal_backend.py), PickColor the colour 51, 102, 255. --deny refuses the Access question a
-# non-interactive screenshot asks, --cancel makes Screenshot and PickColor answer "cancelled", and
+# portal_backend.py), with a shadow's margin round it where the user picks a window; PickColor the
+# colour 51, 102, 255. --deny refuses the Access question a non-interactive screenshot asks, --cancel makes Screenshot and PickColor answer "cancelled",
+# --slow makes Screenshot answer after ten seconds (as a user who takes that long in a dialog),
+# --hang makes it stop the fake desktop for a minute (as a desktop that is stuck), and
 # --no-portal leaves the bus without any portal. The command gets:
 #   PIXOLVA_PORTAL_PATTERN  the picture Screenshot hands out
 #   PIXOLVA_PORTAL_SHOTS    the folder the handed-out copies are written to
@@ -37,14 +39,17 @@ if [ "${1:-}" = --on-bus ]; then
             { echo "$1 did not appear on the bus" >&2; cat "$work/$2" >&2; exit 1; }
     }
     if [ "$mode" != no-portal ]; then
-        screenshot=0 access=0
+        screenshot=0 access=0 delay=0 hang=0
         [ "$mode" = cancel ] && screenshot=1
+        [ "$mode" = slow ] && delay=10
+        [ "$mode" = hang ] && hang=60
         [ "$mode" = deny ] && access=2
         # Each comes up only after what it talks to: the portal reads the backend's version (2 makes
         # it ask Access first) and the permission store when it starts, and nothing is started on
         # demand here.
         "$python" -m dbusmock -t "$here/portal_backend.py" -l "$work/backend.log" -p "{\"pattern\": \"$PIXOLVA_PORTAL_PATTERN\",
-            \"shots\": \"$PIXOLVA_PORTAL_SHOTS\", \"screenshot\": $screenshot, \"access\": $access}" \
+            \"window\": \"$work/window.png\", \"shots\": \"$PIXOLVA_PORTAL_SHOTS\", \"screenshot\": $screenshot, \"access\": $access,
+            \"delay\": $delay, \"hang\": $hang}" \
             >"$work/backend.out" 2>&1 &
         mock_pid=$!
         await org.freedesktop.impl.portal.Test backend.out
@@ -68,13 +73,15 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --deny) mode=deny; shift ;;
         --cancel) mode=cancel; shift ;;
+        --slow) mode=slow; shift ;;
+        --hang) mode=hang; shift ;;
         --no-portal) mode=no-portal; shift ;;
         --size) size=$2; shift 2 ;;
         --) shift; break ;;
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--deny|--cancel|--no-portal] [--size WxH] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--deny|--cancel|--slow|--hang|--no-portal] [--size WxH] -- command..." >&2; exit 2; }
 
 for tool in dbus-run-session gdbus "$portal" "$store"; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (run scripts/install-deps.sh)" >&2; exit 1; }
@@ -95,6 +102,8 @@ chmod 700 "$work/runtime"
 
 export PIXOLVA_PORTAL_PATTERN=$work/pattern.png
 "$python" "$here/portal_backend.py" pattern "$PIXOLVA_PORTAL_PATTERN" "${size%x*}" "${size#*x}"
+# The window the dialog hands over: the pattern with a shadow's margin, as GNOME hands over a window.
+"$python" "$here/portal_backend.py" pattern "$work/window.png" "${size%x*}" "${size#*x}" 10
 export PIXOLVA_PORTAL_SHOTS=$work/home/Pictures
 
 cat >"$work/portals/pixolvatest.portal" <<EOF
