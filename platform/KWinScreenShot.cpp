@@ -3,6 +3,7 @@
 
 #include "base/ErrorTexts.h"
 #include "base/RuntimeError.h"
+#include "platform/ShadowMargin.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -189,26 +190,7 @@ Shot ActiveWindow()
 {
     Shot shot = Capture(QStringLiteral("CaptureActiveWindow"), {},
                         {{QStringLiteral("include-decoration"), true}, {QStringLiteral("include-shadow"), false}});
-    shot.picture = WithoutShadow(shot.picture);
+    shot.picture = WithoutShadowMargin(shot.picture).convertToFormat(QImage::Format_RGB32);
     return shot;
-}
-
-QImage WithoutShadow(const QImage &window)
-{
-    if (window.isNull() || !window.hasAlphaChannel())
-        return window.convertToFormat(QImage::Format_RGB32);
-    const QImage argb = window.convertToFormat(QImage::Format_ARGB32);
-    int left = argb.width(), right = -1, top = argb.height(), bottom = -1;
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(row[x]) == 255) {
-                left = qMin(left, x), right = qMax(right, x);
-                top = qMin(top, y), bottom = qMax(bottom, y);
-            }
-    }
-    if (right < 0)
-        return {};
-    return argb.copy(QRect(QPoint(left, top), QPoint(right, bottom))).convertToFormat(QImage::Format_RGB32);
 }
 }

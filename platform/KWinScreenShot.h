@@ -33,8 +33,4 @@ Shot ActiveWindow();
 // has gone first.
 using AreaDone = std::function<void(const Shot &shot, const RuntimeError *error)>;
 void RequestArea(const QRect &r, QObject *receiver, AreaDone done);
-
-// A window's picture as KWin gives it, with the translucent margin of its drop shadow around the
-// frame (KWin 5.27 ignores include-shadow): the opaque part, the window with its frame.
-QImage WithoutShadow(const QImage &window);
 }

@@ -4,6 +4,7 @@
 #include "base/ErrorTexts.h"
 #include "platform/PortalFrozenScreen.h"
 #include "platform/PortalRequest.h"
+#include "platform/ShadowMargin.h"
 #include "platform/StillPicture.h"
 
 #include <QCoreApplication>
@@ -17,41 +18,6 @@
 
 namespace {
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-
-// A window the user picked may come inside the translucent margin that its shadow falls on (GNOME
-// leaves about ten pixels round the frame): the capture is the window with its frame, as on X11,
-// without it. The margin is every row and column at the edges without a single opaque pixel. A
-// picture without any opaque pixel stays as it is.
-QImage WithoutShadowMargin(const QImage &picture)
-{
-    if (!picture.hasAlphaChannel())
-        return picture;
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
-    QRect kept = argb.rect();
-    const auto translucentRow = [&](int y) {
-        for (int x = kept.left(); x <= kept.right(); ++x)
-            if (qAlpha(argb.pixel(x, y)) == 255)
-                return false;
-        return true;
-    };
-    const auto translucentColumn = [&](int x) {
-        for (int y = kept.top(); y <= kept.bottom(); ++y)
-            if (qAlpha(argb.pixel(x, y)) == 255)
-                return false;
-        return true;
-    };
-    while (!kept.isEmpty() && translucentRow(kept.top()))
-        kept.setTop(kept.top() + 1);
-    if (kept.isEmpty())
-        return picture;
-    while (translucentRow(kept.bottom()))
-        kept.setBottom(kept.bottom() - 1);
-    while (translucentColumn(kept.left()))
-        kept.setLeft(kept.left() + 1);
-    while (translucentColumn(kept.right()))
-        kept.setRight(kept.right() - 1);
-    return picture.copy(kept);
-}
 
 // The file the portal wrote for this request alone goes once it is read; anything that is not
 // plainly ours stays where it is.
