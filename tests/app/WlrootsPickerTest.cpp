@@ -149,7 +149,7 @@ private Q_SLOTS:
     void exactPixelUnderTheTip_data()
     {
         QTest::addColumn<QPoint>("at");
-        for (const QPoint at : {QPoint(100, 200), QPoint(31, 150), QPoint(5, 299), QPoint(150, 114), QPoint(0, 250)})
+        for (const QPoint at : {QPoint(60, 200), QPoint(31, 150), QPoint(5, 299), QPoint(150, 114), QPoint(0, 250)})
             QTest::addRow("%d,%d", at.x(), at.y()) << at;
     }
     void exactPixelUnderTheTip()
