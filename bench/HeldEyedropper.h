@@ -34,6 +34,9 @@ public:
     }
     ~HeldEyedropper() override { Send(QEvent::MouseButtonRelease, Qt::NoButton); }
 
+    // The timer's interval between two ticks, in milliseconds.
+    int Interval() const { return m_timer->interval(); }
+
     // Milliseconds of one tick; two seconds at the most, without spinning.
     double Tick()
     {

@@ -8,7 +8,7 @@ packages=(
     xvfb openbox xdotool xclip x11-xserver-utils x11-utils x11-apps imagemagick fonts-dejavu-core qt6-translations-l10n
     dpkg-dev desktop-file-utils appstream librsvg2-bin
     dbus-daemon libglib2.0-bin python3-dbusmock python3-gi at-spi2-core python3-pyatspi xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-    sway swaybg xwayland grim pipewire qt6-wayland libwayland-dev wayland-protocols
+    sway swaybg xwayland grim wl-clipboard pipewire qt6-wayland libwayland-dev wayland-protocols
 )
 # The real desktops the tests run on, without what they recommend (a whole Plasma or GNOME session).
 desktops=(kwin-wayland kwin-style-breeze gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session)

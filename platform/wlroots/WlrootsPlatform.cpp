@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
+#include <QtMath>
 #include <QSinglePointEvent>
 #include <QTimer>
 #include <QWindow>
@@ -92,7 +93,7 @@ class PointerInWindow : public QObject
 public:
     PointerInWindow() { qApp->installEventFilter(this); }
     const QWindow *Window() const { return m_window; }
-    QPoint InWindow() const { return m_inWindow; }
+    QPointF InWindow() const { return m_inWindow; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -102,7 +103,7 @@ protected:
             || type == QEvent::Enter) {
             if (auto *window = qobject_cast<QWindow *>(watched)) {
                 m_window = window;
-                m_inWindow = static_cast<QSinglePointEvent *>(event)->position().toPoint();
+                m_inWindow = static_cast<QSinglePointEvent *>(event)->position();
             }
         }
         return false;
@@ -110,7 +111,7 @@ protected:
 
 private:
     QPointer<QWindow> m_window;
-    QPoint m_inWindow;
+    QPointF m_inWindow;
 };
 
 WlrootsPlatform::WlrootsPlatform(std::unique_ptr<Platform> desktop, std::unique_ptr<WlrootsScreenCopy> copier)
@@ -210,7 +211,14 @@ QPoint WlrootsPlatform::CursorPos() const
     for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
         if (view.pid == pid && view.content.size() == window->size() && (!origin || view.focused))
             origin = view.content.topLeft();
-    return origin ? *origin + m_pointer->InWindow() - Offset() : ForwardingPlatform::CursorPos();
+    if (!origin)
+        return ForwardingPlatform::CursorPos();
+    // sway tells a window's place in whole pixels, a half cut off where it centres the window at
+    // one, and a pointer on a whole pixel then lies half a pixel off in the window, on either side
+    // of its edge: halves go up. (Qt's rounding takes them away from zero: a pixel short left of
+    // and above such a window.)
+    const QPointF in = m_pointer->InWindow();
+    return *origin + QPoint(qFloor(in.x() + 0.5), qFloor(in.y() + 0.5)) - Offset();
 }
 
 void WlrootsPlatform::RepaintWindow(WindowHandle w)

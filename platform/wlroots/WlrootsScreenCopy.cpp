@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QTransform>
 
 #include <wayland-client.h>
 
@@ -52,6 +53,7 @@ struct OutputState
     zxdg_output_v1 *xdg = nullptr;
     QPoint geometryPosition;  // the core protocol's position, where xdg-output is missing
     QSize mode;
+    qint32 transform = WL_OUTPUT_TRANSFORM_NORMAL;  // how the output's pixels are turned in its buffer
     bool logicalKnown = false;
 
     ~OutputState()
@@ -112,6 +114,8 @@ struct WlrootsScreenCopy::Frame
     Job *job = nullptr;
     zwlr_screencopy_frame_v1 *frame = nullptr;
     QRect part;  // layout coordinates
+    qint32 transform = WL_OUTPUT_TRANSFORM_NORMAL;
+    QRect inOutput;  // of a turned output copied whole: the part in its pixels, the right way up
     quint32 format = 0;
     int width = 0, height = 0, stride = 0;
     bool offered = false;  // a shared-memory buffer of a format we read was offered
@@ -146,8 +150,9 @@ struct WlrootsScreenCopy::Job
 namespace {
 // Where the layout puts the output and at what size, from xdg-output; its scale from wl_output.
 const wl_output_listener OutputEvents = {
-    [](void *data, wl_output *, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char *, const char *, int32_t) {
+    [](void *data, wl_output *, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char *, const char *, int32_t transform) {
         static_cast<OutputState *>(data)->geometryPosition = QPoint(x, y);
+        static_cast<OutputState *>(data)->transform = transform;
     },
     [](void *data, wl_output *, uint32_t flags, int32_t width, int32_t height, int32_t) {
         if (flags & WL_OUTPUT_MODE_CURRENT)
@@ -251,8 +256,9 @@ WlrootsScreenCopy::~WlrootsScreenCopy()
 namespace {
 QRect LogicalRect(const OutputState &state)
 {
-    // Without xdg-output: the core protocol's position and the mode's size.
-    return state.logicalKnown ? state.shown.logical : QRect(state.geometryPosition, state.mode / state.shown.scale);
+    // Without xdg-output: the core protocol's position and the mode's size, turned with the output.
+    const QSize mode = state.transform & 1 ? state.mode.transposed() : state.mode;
+    return state.logicalKnown ? state.shown.logical : QRect(state.geometryPosition, mode / state.shown.scale);
 }
 QPoint OutputOrigin(const OutputState &state)
 {
@@ -348,6 +354,26 @@ void Stretch(const uchar *source, int width, int height, int stride, bool yInver
         }
     }
 }
+
+// From a turned output's buffer to the output the right way up: mirrored, then turned by quarters.
+QTransform TurnedBack(QSize buffer, qint32 transform, bool yInverted)
+{
+    const bool flipX = transform & WL_OUTPUT_TRANSFORM_FLIPPED;
+    const QTransform mirror(flipX ? -1 : 1, 0, 0, yInverted ? -1 : 1, flipX ? buffer.width() : 0, yInverted ? buffer.height() : 0);
+    const int quarters = flipX ? -(transform & 3) : transform & 3;
+    return mirror * QImage::trueMatrix(QTransform().rotate(90.0 * quarters), buffer.width(), buffer.height());
+}
+}
+
+// A rotated or flipped output's buffer holds its pixels turned as the screen shows them: the part
+// asked for, turned back the right way up.
+QImage WlrootsScreenCopy::Upright(const Frame &frame)
+{
+    const QImage buffer(frame.buffer->data, frame.width, frame.height, frame.stride, QImage::Format_RGB32);
+    const QTransform back = TurnedBack(buffer.size(), frame.transform, frame.yInverted);
+    const QRect inBuffer = back.inverted().mapRect(QRectF(frame.inOutput)).toAlignedRect() & buffer.rect();
+    const QImage part = buffer.copy(inBuffer);
+    return part.transformed(TurnedBack(part.size(), frame.transform, frame.yInverted));
 }
 
 WlrootsScreenCopy::Buffer *WlrootsScreenCopy::FreeBuffer(quint32 format, int width, int height, int stride)
@@ -447,9 +473,17 @@ std::shared_ptr<WlrootsScreenCopy::Job> WlrootsScreenCopy::Start(const QRect &r,
         frame->owner = this;
         frame->job = job.get();
         frame->part = part;
+        frame->transform = state->transform;
         const QRect local = part.translated(-OutputOrigin(*state));
-        frame->frame = zwlr_screencopy_manager_v1_capture_output_region(m_binding->screencopy, 0, state->output, local.x(),
-                                                                       local.y(), local.width(), local.height());
+        // Where the output is turned, compositors do not agree where a region lies in its buffer
+        // (wlroots 0.15 turns it the wrong way): the whole output then, and the part cut here.
+        if (state->transform == WL_OUTPUT_TRANSFORM_NORMAL) {
+            frame->frame = zwlr_screencopy_manager_v1_capture_output_region(m_binding->screencopy, 0, state->output, local.x(),
+                                                                           local.y(), local.width(), local.height());
+        } else {
+            frame->frame = zwlr_screencopy_manager_v1_capture_output(m_binding->screencopy, 0, state->output);
+            frame->inOutput = QRect(local.topLeft() * state->shown.scale, local.size() * state->shown.scale);
+        }
         zwlr_screencopy_frame_v1_add_listener(frame->frame, &FrameEvents, frame.get());
         job->frames.push_back(std::move(frame));
     }
@@ -469,7 +503,13 @@ void WlrootsScreenCopy::FrameDone(Frame &frame, const RuntimeError *error)
     } else if (frame.buffer) {
         const QRect to((frame.part.topLeft() - job.rect.topLeft()) * job.scale, frame.part.size() * job.scale);
         const bool swapped = frame.format == Abgr8888 || frame.format == Xbgr8888;
-        Stretch(frame.buffer->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
+        if (frame.transform == WL_OUTPUT_TRANSFORM_NORMAL) {
+            Stretch(frame.buffer->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
+        } else {
+            const QImage upright = Upright(frame);
+            Stretch(upright.constBits(), upright.width(), upright.height(), int(upright.bytesPerLine()), false, swapped,
+                    job.image, to);
+        }
     }
     // The frame object is spent; its buffer is free for the next copy.
     zwlr_screencopy_frame_v1_destroy(frame.frame);

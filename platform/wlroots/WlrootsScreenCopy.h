@@ -74,6 +74,7 @@ private:
     // The connection is broken: every copy under way fails with error.
     void Fail(const RuntimeError &error);
     Buffer *FreeBuffer(quint32 format, int width, int height, int stride);
+    static QImage Upright(const Frame &frame);
     // Reads and dispatches what the compositor sent, waiting at most timeoutMs; false when the
     // connection is broken.
     bool Dispatch(int timeoutMs);

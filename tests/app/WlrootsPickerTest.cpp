@@ -1,8 +1,8 @@
-// The eyedropper and the hand on headless sway, dragged with sway's real pointer, under Xwayland and
-// as a native Wayland client: the view is live as on X11, the pixel under the tip is the
+// The main window on headless sway, driven with sway's real pointer, under Xwayland and as a native
+// Wayland client. The eyedropper: the view is live as on X11, the pixel under the tip is the
 // compositor's pixel there at scale 1 and 2 and wherever sway centres the main window (half pixels
-// included), though sway draws the pointer into its copies meanwhile; and the hand copies the
-// window under it.
+// included), though sway draws the pointer into its copies meanwhile. The hand copies the window
+// under it; Desk&top and "Fenster" copy the layout and the focused window as grim sees them.
 #include "app/PictureBox.h"
 #include "app/frmMain.h"
 #include "localisation/cInifile.h"
@@ -10,10 +10,14 @@
 #include "platform/Platform.h"
 #include "platform/PlatformLoader.h"
 #include "platform/wlroots/SwayIpc.h"
+#include "support/ModalWatcher.h"
+#include "support/SwayTools.h"
 #include "support/VirtualPointer.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+using SwayTools::Swaymsg;
 
 namespace {
 QRgb PatternPixel(QPoint p)
@@ -33,7 +37,7 @@ public:
                 m_pattern.setPixel(x, y, PatternPixel(QPoint(x, y)));
         setFixedSize(m_pattern.size());
     }
-    void Fill(QColor colour)
+    void Fill(QColor colour = QColor())  // none: the pattern again
     {
         m_fill = colour;
         repaint();
@@ -65,11 +69,14 @@ QPoint Origin(const QWidget *w)
     return QPoint(-1, -1);
 }
 
-bool Swaymsg(const QString &command)
+// Our windows in sway's tree now.
+QList<SwayIpc::View> OwnViews()
 {
-    QProcess swaymsg;
-    swaymsg.start(QStringLiteral("swaymsg"), {command});
-    return swaymsg.waitForFinished(10000) && swaymsg.exitCode() == 0;
+    QList<SwayIpc::View> own;
+    for (const SwayIpc::View &view : SwayIpc::Views().value_or(QList<SwayIpc::View>()))
+        if (view.pid == QCoreApplication::applicationPid())
+            own << view;
+    return own;
 }
 }
 
@@ -83,6 +90,30 @@ class WlrootsPickerTest : public QObject
     std::unique_ptr<VirtualPointer> m_pointer;
     QRect m_layout;
     int m_ticks = 0;
+
+    // The output's device pixels per layout pixel.
+    int Scale() const { return qEnvironmentVariable("PIXOLVA_SWAY_SIZE").section(QLatin1Char('x'), 0, 0).toInt() / m_layout.width(); }
+    // Puts sway's pointer on a control of the main window, where Xwayland sees it too. sway
+    // centres the window whenever it is mapped, and with Qt's Wayland platform tells the window's
+    // place without its title bar for a moment before.
+    void PointAt(const QWidget *control)
+    {
+        QTRY_VERIFY((QRect(Origin(m_window.get()), m_window->size()).center() - m_layout.center()).manhattanLength() <= 2);
+        const QPoint on = Origin(m_window.get()) + control->mapTo(m_window.get(), control->rect().center());
+        // A pointer that does not move tells no window anything: from a pixel beside, each time.
+        QTRY_VERIFY((m_pointer->MoveTo(on + QPoint(1, 0), m_layout), m_pointer->MoveTo(on, m_layout),
+                     (CurrentPlatform().CursorPos() - on).manhattanLength() <= 1));
+        QTest::qWait(100);
+    }
+
+    // Whether sway has given the keyboard to w.
+    static bool Focused(const QWidget *w)
+    {
+        const QList<SwayIpc::View> own = OwnViews();
+        return std::any_of(own.begin(), own.end(), [w](const SwayIpc::View &view) {
+            return view.focused && view.content == QRect(Origin(w), w->size());
+        });
+    }
 
     QString Hex() const { return m_window->findChild<QLineEdit *>(QStringLiteral("txtHex"))->text(); }
     static QString HexOf(QRgb rgb) { return QStringLiteral("#%1").arg(rgb & 0xffffff, 6, 16, QLatin1Char('0')).toUpper(); }
@@ -107,12 +138,7 @@ private Q_SLOTS:
         // The press on the eyedropper, with sway's pointer.
         auto *handle = m_window->findChild<PictureBox *>(QStringLiteral("picCursor"));
         QTRY_COMPARE(Origin(&m_pattern), QPoint(0, 0));
-        // sway centres the window once it is mapped; Xwayland knows the pointer once it has come
-        // over the window.
-        QTRY_VERIFY((QRect(Origin(m_window.get()), m_window->size()).center() - m_layout.center()).manhattanLength() <= 2);
-        const QPoint onHandle = Origin(m_window.get()) + handle->mapTo(m_window.get(), handle->rect().center());
-        QTRY_VERIFY((m_pointer->MoveTo(onHandle, m_layout), (CurrentPlatform().CursorPos() - onHandle).manhattanLength() <= 1));
-        QTest::qWait(100);
+        PointAt(handle);
         m_pointer->Button(true);
         QTRY_VERIFY(!handle->isVisible());
     }
@@ -123,7 +149,7 @@ private Q_SLOTS:
     void exactPixelUnderTheTip_data()
     {
         QTest::addColumn<QPoint>("at");
-        for (const QPoint at : {QPoint(100, 200), QPoint(31, 150), QPoint(5, 299), QPoint(150, 114), QPoint(0, 250)})
+        for (const QPoint at : {QPoint(60, 200), QPoint(31, 150), QPoint(5, 299), QPoint(150, 114), QPoint(0, 250)})
             QTest::addRow("%d,%d", at.x(), at.y()) << at;
     }
     void exactPixelUnderTheTip()
@@ -158,10 +184,8 @@ private Q_SLOTS:
     void handCopiesTheWindowUnderIt()
     {
         auto *hand = m_window->findChild<PictureBox *>(QStringLiteral("picCursorScreen"));
-        const QPoint onHand = Origin(m_window.get()) + hand->mapTo(m_window.get(), hand->rect().center());
-        QTRY_VERIFY((m_pointer->MoveTo(onHand, m_layout), (CurrentPlatform().CursorPos() - onHand).manhattanLength() <= 1));
         QGuiApplication::clipboard()->clear();
-        QTest::qWait(100);
+        PointAt(hand);
         m_pointer->Button(true);
         QTRY_VERIFY(!hand->isVisible());
         m_pointer->MoveTo(QPoint(100, 100), m_layout);
@@ -170,12 +194,55 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!QGuiApplication::clipboard()->image().isNull(), 10000);
         const QImage copy = QGuiApplication::clipboard()->image();
         // In the output's device pixels.
-        const int scale = qEnvironmentVariable("PIXOLVA_SWAY_SIZE").section(QLatin1Char('x'), 0, 0).toInt() / m_layout.width();
-        QCOMPARE(copy.size(), m_pattern.size() * scale);
+        QCOMPARE(copy.size(), m_pattern.size() * Scale());
         QCOMPARE(copy.pixel(copy.width() / 2, copy.height() / 2) & 0xffffff, 0x123456u);
         QTRY_VERIFY(hand->isVisible());
         QTRY_VERIFY(m_window->isVisible());
         QTRY_COMPARE(Origin(m_window.get()) == QPoint(-1, -1), false);
+    }
+
+    // Desk&top and "Fenster" clicked, their notice answered with Return: two seconds later the
+    // whole layout, or the focused window with the border and title bar sway draws round it, is
+    // on the clipboard as other programs read it, equal to grim's picture of the same; and the
+    // main window is back with the keyboard.
+    void screenshotCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Desk&top") << QStringLiteral("cmdDesktop");
+        QTest::newRow("Fenster") << QStringLiteral("cmdWindow");
+    }
+    void screenshotCommands()
+    {
+        QFETCH(QString, command);
+        const bool window = command == QLatin1String("cmdWindow");
+        m_pattern.Fill();
+        QVERIFY(Swaymsg(QStringLiteral("[title=\"^%1$\"] border normal 3, move absolute position 0 0").arg(m_pattern.windowTitle())));
+        QGuiApplication::clipboard()->setText(QStringLiteral("-"));
+        PointAt(m_window->findChild<QPushButton *>(command));
+        QString notice;
+        ModalWatcher::WhenModal<QMessageBox>([&notice](QMessageBox *box) {
+            notice = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        m_pointer->Button(true);
+        m_pointer->Button(false);
+        QTRY_VERIFY(notice.contains(QStringLiteral("in 2 Sekunden kopiert")));
+        // What sway shows once the main window has left the screen and the resting pointer is
+        // hidden, before the copy.
+        QTRY_VERIFY(OwnViews().size() == 1);
+        QImage grim, last;
+        QVERIFY(QTest::qWaitFor([&] { return last = grim, QTest::qWait(200), (grim = SwayTools::Grim()) == last; }, 1500));
+        const SwayIpc::View focused = OwnViews().value(0);
+        QVERIFY(Focused(&m_pattern));
+        QVERIFY(focused.frame.top() < focused.content.top() - 10 && focused.frame.left() == focused.content.left() - 3);
+        QVERIFY(QTest::qWaitFor([] { return SwayTools::ClipboardTypes().contains(QLatin1String("image/png")); }, 10000));
+        const QImage copy = QImage::fromData(SwayTools::Clipboard(QStringLiteral("image/png")), "PNG");
+        const QRect expected = window ? QRect(focused.frame.topLeft() * Scale(), focused.frame.size() * Scale()) : grim.rect();
+        QCOMPARE(copy.convertToFormat(QImage::Format_RGB32), grim.copy(expected));
+        QTRY_VERIFY(m_window->isVisible() && m_window->findChild<QPushButton *>(command)->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+        QTRY_VERIFY(Focused(m_window.get()));
+        QVERIFY(Swaymsg(QStringLiteral("[title=\"^%1$\"] border none, move absolute position 0 0").arg(m_pattern.windowTitle())));
     }
 };
 

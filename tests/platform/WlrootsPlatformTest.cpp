@@ -8,9 +8,13 @@
 #include "platform/X11Platform.h"
 #include "platform/wlroots/WlrootsPlatform.h"
 #include "platform/wlroots/WlrootsScreenCopy.h"
+#include "support/SwayTools.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+using SwayTools::Grim;
+using SwayTools::Swaymsg;
 
 namespace {
 // Every pixel a colour of its own, so that a copy one pixel off cannot pass.
@@ -21,22 +25,6 @@ QImage Pattern(QSize size)
         for (int x = 0; x < size.width(); ++x)
             image.setPixel(x, y, qRgb(x & 0xff, y & 0xff, 0x80 | (x >> 8) << 2 | (y >> 8)));
     return image;
-}
-
-QImage Grim()
-{
-    QProcess grim;
-    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
-    if (!grim.waitForFinished(10000) || grim.exitCode() != 0)
-        return {};
-    return QImage::fromData(grim.readAllStandardOutput(), "PPM").convertToFormat(QImage::Format_RGB32);
-}
-
-bool Swaymsg(const QString &command)
-{
-    QProcess swaymsg;
-    swaymsg.start(QStringLiteral("swaymsg"), {command});
-    return swaymsg.waitForFinished(10000) && swaymsg.exitCode() == 0;
 }
 
 class PatternWindow : public QWidget

@@ -6,11 +6,21 @@
 #include <wayland-client.h>
 
 #include <cstring>
+#include <ctime>
 
 namespace {
 constexpr uint32_t LeftButton = 0x110;  // BTN_LEFT
 // Fine steps, so that a fraction of a pixel can be reached.
 constexpr uint32_t StepsPerPixel = 256;
+
+// Event times in milliseconds of the monotonic clock, as a real device gives them: clients tell a
+// double click by them.
+uint32_t Now()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return uint32_t(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+}
 }
 
 struct VirtualPointer::Connection
@@ -18,7 +28,6 @@ struct VirtualPointer::Connection
     wl_display *display = nullptr;
     zwlr_virtual_pointer_manager_v1 *manager = nullptr;
     zwlr_virtual_pointer_v1 *pointer = nullptr;
-    uint32_t time = 0;
 
     ~Connection()
     {
@@ -65,14 +74,14 @@ VirtualPointer::~VirtualPointer() = default;
 void VirtualPointer::MoveTo(QPointF p, const QRect &layout)
 {
     const QPointF at = (p - layout.topLeft()) * StepsPerPixel;
-    zwlr_virtual_pointer_v1_motion_absolute(m_connection->pointer, ++m_connection->time, uint32_t(at.x()), uint32_t(at.y()),
+    zwlr_virtual_pointer_v1_motion_absolute(m_connection->pointer, Now(), uint32_t(at.x()), uint32_t(at.y()),
                                             uint32_t(layout.width()) * StepsPerPixel, uint32_t(layout.height()) * StepsPerPixel);
     Send();
 }
 
 void VirtualPointer::Button(bool pressed)
 {
-    zwlr_virtual_pointer_v1_button(m_connection->pointer, ++m_connection->time, LeftButton, pressed ? 1 : 0);
+    zwlr_virtual_pointer_v1_button(m_connection->pointer, Now(), LeftButton, pressed ? 1 : 0);
     Send();
 }
 

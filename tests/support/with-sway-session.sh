@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command in a private Wayland session: headless sway with Xwayland, optionally the real portal.
 #
-#   with-sway-session.sh [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command...
+#   with-sway-session.sh [--size WxH] [--scale N] [--outputs N] [--transform T] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command...
 #
 # sway refuses to run as root, so as root the compositor runs as nobody. The command still runs as
 # the caller by default: it reaches the compositor through a link to its socket and Xwayland through
@@ -10,7 +10,8 @@
 # xdg-desktop-portal-wlr (Screenshot, through grim) and xdg-desktop-portal-gtk (Access) behind it.
 # The command gets WAYLAND_DISPLAY, DISPLAY (Xwayland), SWAYSOCK, XDG_RUNTIME_DIR,
 # XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP=sway and PIXOLVA_SWAY_SIZE (WxH). With --outputs 2
-# a second output of the same size lies right of the first; --scale sets every output's scale.
+# a second output of the same size lies right of the first; --scale sets every output's scale,
+# --transform turns every output (sway's names: 90, flipped-270 ...).
 # --qt-wayland runs Qt programs as native Wayland clients rather than under Xwayland.
 set -euo pipefail
 . "$(dirname "$0")/session-bus.sh"
@@ -47,6 +48,7 @@ fi
 
 size=640x480
 scale=1
+transform=normal
 outputs=1
 background='#ff8000'
 portal=0
@@ -55,6 +57,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --size) size=$2; shift 2 ;;
         --scale) scale=$2; shift 2 ;;
+        --transform) transform=$2; shift 2 ;;
         --outputs) outputs=$2; shift 2 ;;
         --background) background=$2; shift 2 ;;
         --portal) portal=1; shift ;;
@@ -63,7 +66,7 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] [--outputs N] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] [--outputs N] [--transform T] [--background '#rrggbb'] [--portal] [--qt-wayland] -- command..." >&2; exit 2; }
 
 tools=(sway swaybg Xwayland xhost dbus-run-session gdbus)
 [ "$portal" = 1 ] && tools+=(pipewire grim /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-wlr
@@ -94,10 +97,12 @@ chmod 700 "$work/session/runtime" "$work/runtime"
 
 # "xwayland force" starts Xwayland with sway rather than on its first client, so the grant below
 # lands on the server the command will use.
-# Outputs side by side, each as wide as the mode divided by the scale.
+# Outputs side by side, each as wide as the mode divided by the scale (its height where it is
+# turned by a quarter).
 width=$(( ${size%x*} / scale ))
+case "$transform" in *90|*270) width=$(( ${size#*x} / scale )) ;; esac
 for n in $(seq 1 "$outputs"); do
-    echo "output HEADLESS-$n resolution $size position $(( (n - 1) * width )) 0 scale $scale bg $background solid_color"
+    echo "output HEADLESS-$n resolution $size position $(( (n - 1) * width )) 0 scale $scale transform $transform bg $background solid_color"
 done >"$work/session/outputs"
 cat >"$work/session/config" <<EOF
 xwayland force
