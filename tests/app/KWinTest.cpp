@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace X11TestDesktop;
+using PatternWindows::Differs;
 using PatternWindows::PatternWindow;
 
 namespace {
@@ -25,19 +26,6 @@ const auto Backdrop = PatternWindows::Place;
 QRgb Inside(int x, int y) { return qRgb(255 - (y & 255), x & 255, 128 | (x * 7 + y) % 128); }
 const QString NativeTitle = QStringLiteral("KWinTest native");
 
-// The first difference of a picture from what should be at each place, or an empty text.
-QString Differs(const QImage &picture, const std::function<std::optional<QRgb>(int, int)> &expected)
-{
-    if (picture.isNull())
-        return QStringLiteral("no picture");
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const std::optional<QRgb> want = expected(x, y);
-            if (want && (picture.pixel(x, y) & 0xffffff) != (*want & 0xffffff))
-                return QStringLiteral("%1,%2: %3 instead of %4").arg(x).arg(y).arg(picture.pixel(x, y) & 0xffffff, 0, 16).arg(*want & 0xffffff, 0, 16);
-        }
-    return {};
-}
 }
 
 class KWinTest : public QObject
