@@ -72,28 +72,14 @@ for tool in gnome-shell Xwayland dbus-run-session dbus-daemon gdbus /usr/libexec
     command -v "$tool" >/dev/null || { echo "missing: $tool (run scripts/install-deps.sh)" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-main=
-system_bus=
-cleanup() {
-    [ -n "$main" ] && kill -- -"$main" 2>/dev/null || true
-    [ -n "$system_bus" ] && kill "$system_bus" 2>/dev/null || true
-    wait 2>/dev/null || true
-    # The portal's document store mounts itself in the runtime folder.
-    if mountpoint -q "$work/runtime/doc" 2>/dev/null; then
-        fusermount3 -uz "$work/runtime/doc" 2>/dev/null || umount -l "$work/runtime/doc" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP
+begin_scratch
 mkdir -p "$work/home/Pictures" "$work/runtime"
 chmod 700 "$work/runtime"
 
 # GNOME Shell needs a system bus: one of our own that lets everything through.
 write_bus_conf "$work/system.conf" system "unix:path=$work/system_bus"
 dbus-daemon --config-file="$work/system.conf" --nofork --nopidfile >"$work/system.log" 2>&1 &
-system_bus=$!
+stop_also+=($!)
 for _ in $(seq 1 100); do [ -S "$work/system_bus" ] && break; sleep 0.05; done
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/system_bus
 

@@ -67,15 +67,7 @@ for tool in kwin_wayland Xwayland dbus-run-session gdbus cmake; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (run scripts/install-deps.sh)" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-main=
-cleanup() {
-    [ -n "$main" ] && kill -- -"$main" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP
+begin_scratch
 mkdir -p "$work/home" "$work/runtime" "$work/prefix"
 chmod 700 "$work/runtime"
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" ||

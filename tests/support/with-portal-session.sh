@@ -88,15 +88,7 @@ for tool in dbus-run-session gdbus "$portal" "$store"; do
 done
 "$python" -c 'import dbusmock' 2>/dev/null || { echo "missing: python3-dbusmock (run scripts/install-deps.sh)" >&2; exit 1; }
 
-work=$(mktemp -d)
-main=
-cleanup() {
-    [ -n "$main" ] && kill -- -"$main" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP
+begin_scratch
 mkdir -p "$work/home/Pictures" "$work/config" "$work/data" "$work/cache" "$work/runtime" "$work/portals" "$work/services"
 chmod 700 "$work/runtime"
 

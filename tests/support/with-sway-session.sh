@@ -78,17 +78,7 @@ done
 as_session=()
 [ "$(id -u)" -eq 0 ] && as_session=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 
-work=$(mktemp -d)
-sway_pid=
-main=
-cleanup() {
-    [ -n "$main" ] && kill -- -"$main" 2>/dev/null || true
-    [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT HUP
+begin_scratch
 # The compositor's user owns session/ only; the caller's own runtime folder stays private.
 chmod 711 "$work"
 mkdir -p "$work/session/runtime" "$work/session/home" "$work/runtime" "$work/home" "$work/portals"
@@ -116,6 +106,7 @@ env -i PATH="$PATH" HOME="$work/session/home" XDG_RUNTIME_DIR="$work/session/run
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$outputs" \
     "${as_session[@]}" sway -c "$work/session/config" >"$work/sway.log" 2>&1 &
 sway_pid=$!
+stop_also+=("$sway_pid")
 for _ in $(seq 1 200); do
     [ -s "$work/session/ready" ] && break
     kill -0 "$sway_pid" 2>/dev/null || { cat "$work/sway.log" >&2; exit 1; }
