@@ -7,6 +7,8 @@
 
 namespace {
 constexpr WindowHandle NativeWindow = 0x80000000u;
+// How long one list of KWin's windows answers for.
+constexpr int ListValidMs = 20;
 }
 
 KWinPlatform::KWinPlatform(std::unique_ptr<Platform> desktop) : PortalPlatform(std::move(desktop))
@@ -105,10 +107,16 @@ bool KWinPlatform::Refresh() const
 {
     if (!m_scripting)
         return false;
+    // One list serves the questions of one moment: the hand's preview asks twice a tick where
+    // the window under the pointer is, and each list costs a script run in KWin.
+    if (m_listed.isValid() && m_listed.elapsed() < ListValidMs)
+        return true;
     const std::optional<QList<KWinWindows::Window>> windows = KWinWindows::Windows();
     m_scripting = windows.has_value();
-    if (windows)
+    if (windows) {
         m_windows = *windows;
+        m_listed.start();
+    }
     return m_scripting;
 }
 
@@ -159,6 +167,7 @@ bool KWinPlatform::BringToFront(WindowHandle w)
     if (!(w & NativeWindow))
         return PortalPlatform::BringToFront(w);
     const KWinWindows::Window *window = Native(w);
+    m_listed.invalidate();  // the stacking changes
     return window && KWinWindows::Activate(window->id);
 }
 

@@ -5,6 +5,8 @@
 #include "platform/KWinWindows.h"
 #include "platform/PortalPlatform.h"
 
+#include <QElapsedTimer>
+
 // Monitors, windows and the pointer come from the platform underneath (X11 under Xwayland); the
 // pixels from KWin's screenshot interface: the desktop and any rectangle of it, live, so that the
 // eyedropper reads the screen as it is and needs no still screen; the active window with its
@@ -55,5 +57,6 @@ private:
     bool m_refused = false;
     bool m_picking = false;  // between FreezeScreen and ThawScreen, served live
     mutable QList<KWinWindows::Window> m_windows;  // as KWin last listed them
+    mutable QElapsedTimer m_listed;                // since then
     mutable bool m_scripting = true;               // KWin runs our scripts
 };
