@@ -177,7 +177,12 @@ private Q_SLOTS:
         QFETCH(QString, file);
         Platform &platform = CurrentPlatform();
         const QRect back = platform.WindowRect(m_back->window).ToQRect();
-        QTRY_VERIFY(back.intersects(platform.WindowRect(m_window->winId()).ToQRect()));  // shown again
+        // Shown again after the row before. Checked once it holds: while the window manager frames
+        // the window anew, its place can read wrong for a moment.
+        QVERIFY(QTest::qWaitFor([&] {
+            return platform.IsWindowShown(m_window->winId()) && m_window->windowHandle()->isExposed()
+                   && back.intersects(platform.WindowRect(m_window->winId()).ToQRect());
+        }));
         QVERIFY(back.intersects(platform.WindowRect(m_front->window).ToQRect()));
         const QString path = m_dir.filePath(file);
         Control<QRadioButton>(file.isEmpty() ? "optClipboard" : "optFile")->click();

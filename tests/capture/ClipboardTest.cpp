@@ -158,8 +158,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(requests.seen > 0, 20000);
         QVERIFY2(!gate.OpenedOnItsOwn(), "the window waited for the encoding");
         QCOMPARE(paste.state(), QProcess::Running);
-        if (copiedMeanwhile)
+        if (copiedMeanwhile) {
             PutTextOnClipboard("danach");
+            QTRY_VERIFY(!QGuiApplication::clipboard()->ownsClipboard());  // heard of before the encoding ends
+        }
         gate.Open();
         QTRY_VERIFY_WITH_TIMEOUT(paste.state() == QProcess::NotRunning, 10000);
         const QImage pasted = QImage::fromData(paste.readAllStandardOutput()).convertToFormat(QImage::Format_RGB32);
@@ -201,16 +203,27 @@ private Q_SLOTS:
         CaptureOutput::PutOnClipboard(picture);
         QImage served;
         QElapsedTimer sinceCopy;
+        // Once the window has gone and the capture is offered again, the user pastes it, then
+        // copies something else.
+        QTimer user;
+        bool handedOver = false;
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &user, [&] {
+            handedOver = handedOver || !QGuiApplication::clipboard()->ownsClipboard();
+        });
+        QObject::connect(&user, &QTimer::timeout, &user, [&] {
+            if (!handedOver || !QGuiApplication::clipboard()->ownsClipboard())
+                return;
+            user.stop();
+            served = Read(QStringLiteral("image/png"));
+            sinceCopy.start();
+            PutTextOnClipboard("danach");
+        });
         const auto save = [&](const QByteArrayList &) {
             const QByteArray png = manager == QLatin1String("saves") ? Offered().Encoded(QStringLiteral("image/png"))
                                                                      : FastPng::Encode(Pattern(4, 4), 1);
             Run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png);
-            if (lingers)  // once the window has gone, the user pastes the picture, then copies something else
-                QTimer::singleShot(0, [&] {
-                    served = Read(QStringLiteral("image/png"));
-                    sinceCopy.start();
-                    PutTextOnClipboard("danach");
-                });
+            if (lingers)
+                user.start(10);
             return true;
         };
         QElapsedTimer kept;

@@ -128,11 +128,18 @@ private Q_SLOTS:
         bool fits = true;
         const auto view = [](QFileDialog *dialog) { return dialog->findChild<QTreeView *>(QStringLiteral("treeView")); };
         WhenModal<QFileDialog>([&](QFileDialog *dialog) {
-            for (int column = 1; column < 4; ++column) {
-                shown << view(dialog)->model()->index(0, column, view(dialog)->rootIndex()).data().toString();
-                fits = fits && view(dialog)->header()->sectionSize(column)
-                                   > view(dialog)->fontMetrics().horizontalAdvance(shown.last());
-            }
+            const auto fitting = [&] {
+                shown.clear();
+                fits = true;
+                for (int column = 1; column < 4; ++column) {
+                    shown << view(dialog)->model()->index(0, column, view(dialog)->rootIndex()).data().toString();
+                    fits = fits && view(dialog)->header()->sectionSize(column)
+                                       > view(dialog)->fontMetrics().horizontalAdvance(shown.last());
+                }
+                return fits;
+            };
+            // The columns are fitted to their cells in a later pass of the event loop.
+            (void)QTest::qWaitFor(fitting, 2000);
             dialog->reject();
         }, nullptr, [&](QFileDialog *dialog) {
             // The file's size and date arrive from the model's own thread, after its row.
