@@ -89,22 +89,44 @@ struct WlrootsScreenCopy::Binding
     void WatchLayout(OutputState &state);
 };
 
+namespace {
+// A buffer's shared memory, mapped as long as the buffer or a copy's picture that lies in it lives.
+struct Mapping
+{
+    Mapping(void *mapped, size_t bytes) : data(static_cast<uchar *>(mapped)), size(bytes) {}
+    Mapping(const Mapping &) = delete;
+    Mapping &operator=(const Mapping &) = delete;
+    ~Mapping() { munmap(data, size); }
+    uchar *const data;
+    const size_t size;
+};
+}
+
 struct WlrootsScreenCopy::Buffer
 {
     wl_buffer *buffer = nullptr;
+    std::shared_ptr<Mapping> mapping;
     uchar *data = nullptr;
-    size_t size = 0;
     quint32 format = 0;
     int width = 0, height = 0, stride = 0;
-    bool busy = false;
+    bool busy = false;  // the compositor copies into it
     quint64 lastUse = 0;
+
+    // A copy's picture that was handed over as it lay in the buffer is still in use.
+    bool Lent() const { return mapping.use_count() > 1; }
+    // The buffer's pixels as a picture of their own, without copying them: until the picture and
+    // every copy of it are gone (on whatever thread), the buffer is not used again.
+    QImage Lend()
+    {
+        auto *held = new std::shared_ptr<Mapping>(mapping);
+        return QImage(data, width, height, stride, QImage::Format_RGB32,
+                      [](void *info) { delete static_cast<std::shared_ptr<Mapping> *>(info); }, held);
+    }
 
     ~Buffer()
     {
         if (buffer)
             wl_buffer_destroy(buffer);
-        if (data)
-            munmap(data, size);
     }
 };
 
@@ -380,7 +402,7 @@ WlrootsScreenCopy::Buffer *WlrootsScreenCopy::FreeBuffer(quint32 format, int wid
 {
     static quint64 uses = 0;
     for (const auto &buffer : m_buffers)
-        if (!buffer->busy && buffer->format == format && buffer->width == width && buffer->height == height
+        if (!buffer->busy && !buffer->Lent() && buffer->format == format && buffer->width == width && buffer->height == height
             && buffer->stride == stride) {
             buffer->lastUse = ++uses;
             return buffer.get();
@@ -395,19 +417,18 @@ WlrootsScreenCopy::Buffer *WlrootsScreenCopy::FreeBuffer(quint32 format, int wid
             m_buffers.erase(oldest);
     }
     auto buffer = std::make_unique<Buffer>();
-    buffer->size = size_t(stride) * size_t(height);
+    const size_t size = size_t(stride) * size_t(height);
     const int fd = memfd_create("pixolva-screen-copy", MFD_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    void *data = ftruncate(fd, off_t(buffer->size)) == 0
-        ? mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-        : MAP_FAILED;
+    void *data = ftruncate(fd, off_t(size)) == 0 ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
     if (data == MAP_FAILED) {
         close(fd);
         return nullptr;
     }
-    buffer->data = static_cast<uchar *>(data);
-    wl_shm_pool *pool = wl_shm_create_pool(m_binding->shm, fd, int(buffer->size));
+    buffer->mapping = std::make_shared<Mapping>(data, size);
+    buffer->data = buffer->mapping->data;
+    wl_shm_pool *pool = wl_shm_create_pool(m_binding->shm, fd, int(size));
     buffer->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, format);
     wl_shm_pool_destroy(pool);
     close(fd);
@@ -456,18 +477,22 @@ std::shared_ptr<WlrootsScreenCopy::Job> WlrootsScreenCopy::Start(const QRect &r,
                 job->scale = std::max(job->scale, output->scale);
         }
     }
-    job->image = QImage(r.size() * job->scale, QImage::Format_RGB32);
-    if (job->image.isNull()) {
-        job->error = CopyError(ErrorKind::CompositorCopyFailed);
-        job->finished = true;
-        return job;
+    // One output's part that is the whole copy may come as it lies in the buffer: the picture is
+    // made once it is known to be needed.
+    if (parts.size() != 1 || parts.front().second != r) {
+        job->image = QImage(r.size() * job->scale, QImage::Format_RGB32);
+        if (job->image.isNull()) {
+            job->error = CopyError(ErrorKind::CompositorCopyFailed);
+            job->finished = true;
+            return job;
+        }
+        // Black where no output is.
+        qint64 covered = 0;
+        for (const auto &[state, part] : parts)
+            covered += qint64(part.width()) * part.height();
+        if (covered < qint64(r.width()) * r.height())
+            job->image.fill(Qt::black);
     }
-    // Black where no output is.
-    qint64 covered = 0;
-    for (const auto &[state, part] : parts)
-        covered += qint64(part.width()) * part.height();
-    if (covered < qint64(r.width()) * r.height())
-        job->image.fill(Qt::black);
     for (const auto &[state, part] : parts) {
         auto frame = std::make_unique<Frame>();
         frame->owner = this;
@@ -503,12 +528,22 @@ void WlrootsScreenCopy::FrameDone(Frame &frame, const RuntimeError *error)
     } else if (frame.buffer) {
         const QRect to((frame.part.topLeft() - job.rect.topLeft()) * job.scale, frame.part.size() * job.scale);
         const bool swapped = frame.format == Abgr8888 || frame.format == Xbgr8888;
-        if (frame.transform == WL_OUTPUT_TRANSFORM_NORMAL) {
-            Stretch(frame.buffer->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
+        const bool asItLies = frame.transform == WL_OUTPUT_TRANSFORM_NORMAL && !frame.yInverted && !swapped
+                              && QSize(frame.width, frame.height) == to.size();
+        if (job.image.isNull() && asItLies) {
+            job.image = frame.buffer->Lend();
         } else {
-            const QImage upright = Upright(frame);
-            Stretch(upright.constBits(), upright.width(), upright.height(), int(upright.bytesPerLine()), false, swapped,
-                    job.image, to);
+            if (job.image.isNull())
+                job.image = QImage(job.rect.size() * job.scale, QImage::Format_RGB32);
+            if (job.image.isNull()) {
+                job.error = CopyError(ErrorKind::CompositorCopyFailed);
+            } else if (frame.transform == WL_OUTPUT_TRANSFORM_NORMAL) {
+                Stretch(frame.buffer->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
+            } else {
+                const QImage upright = Upright(frame);
+                Stretch(upright.constBits(), upright.width(), upright.height(), int(upright.bytesPerLine()), false,
+                        swapped, job.image, to);
+            }
         }
     }
     // The frame object is spent; its buffer is free for the next copy.

@@ -1,6 +1,7 @@
 // Our own connection to a wlroots compositor (sway, Hyprland, labwc, river, Wayfire), beside Qt's:
 // its outputs and their layout, and copies of them through the screencopy protocol into
-// shared-memory buffers that are reused from copy to copy.
+// shared-memory buffers that are reused from copy to copy. A copy that one buffer holds as it is
+// wanted is handed over as it lies there, and its buffer is not reused while the copy lives.
 #pragma once
 
 #include <QImage>

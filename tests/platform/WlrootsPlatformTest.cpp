@@ -31,12 +31,25 @@ class PatternWindow : public QWidget
 {
 public:
     explicit PatternWindow(QSize size) : m_pattern(Pattern(size)) { setFixedSize(size); }
+    // Painted plain instead, or with the pattern again.
+    void SetPlain(bool plain)
+    {
+        m_plain = plain;
+        update();
+    }
 
 protected:
-    void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, m_pattern); }
+    void paintEvent(QPaintEvent *) override
+    {
+        if (m_plain)
+            QPainter(this).fillRect(rect(), Qt::darkCyan);
+        else
+            QPainter(this).drawImage(0, 0, m_pattern);
+    }
 
 private:
     QImage m_pattern;
+    bool m_plain = false;
 };
 }
 
@@ -86,6 +99,19 @@ private Q_SLOTS:
             QCOMPARE(copy.convertToFormat(QImage::Format_RGB32),
                      m_grim.copy(QRect((r.topLeft() - Screen().topLeft()) * m_scale, r.size() * m_scale)));
         }
+    }
+
+    // A copy still held keeps its pixels while later copies are made, though it may lie where
+    // the compositor copied it.
+    void heldCopyKeepsItsPixels()
+    {
+        Platform &platform = CurrentPlatform();
+        const QImage held = platform.CopyVirtualScreen();
+        m_window->SetPlain(true);
+        QTRY_VERIFY(platform.CopyVirtualScreen() != held);
+        QCOMPARE(held.convertToFormat(QImage::Format_RGB32), m_grim);
+        m_window->SetPlain(false);
+        QTRY_COMPARE(platform.CopyVirtualScreen().convertToFormat(QImage::Format_RGB32), m_grim);
     }
 
     // One pixel per layout pixel: at scale 2 the device pixel at each pixel's top-left corner.
