@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev zlib1g-dev libxcb1-dev libxcb-shm0-dev libxcb-randr0-dev libxcb-render0-dev libfontconfig-dev libxcb-res0-dev libxcb-xfixes0-dev
     xvfb openbox xdotool xclip x11-xserver-utils x11-utils x11-apps imagemagick fonts-dejavu-core qt6-translations-l10n
     dpkg-dev desktop-file-utils appstream librsvg2-bin
-    dbus-daemon libglib2.0-bin python3-dbusmock python3-gi at-spi2-core python3-pyatspi xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+    dbus-daemon libglib2.0-bin python3-dbusmock python3-gi at-spi2-core python3-pyatspi python3-pil xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
     sway swaybg xwayland grim wl-clipboard pipewire qt6-wayland libwayland-dev wayland-protocols
 )
 # The real desktops the tests run on, without what they recommend (a whole Plasma or GNOME session).

@@ -153,7 +153,7 @@ private Q_SLOTS:
     }
 
     // The extension of the name decides the file's type, else the type chosen; every pixel reads
-    // back as it was, at the picture's own depth, in Qt and in ImageMagick.
+    // back as it was, at the picture's own depth, in Qt, ImageMagick and Pillow.
     void fileReadBackExactly_data()
     {
         QTest::addColumn<QString>("name");
@@ -161,20 +161,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("format");
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QString>("identified");  // ImageMagick: width, height, bits, class, pixels differing
+        QTest::addColumn<QString>("pillow");      // Pillow: width, height, mode, pixels differing
         QTest::newRow("PNG, odd width") << "shot.png" << true << int(QImage::Format_RGB32) << QByteArray("png")
-                                        << "37 7 8 DirectClass, differing 0";
+                                        << "37 7 8 DirectClass, differing 0" << "37 7 RGB differing 0";
         QTest::newRow("PNG by its extension, BMP chosen") << "Shot.PNG" << false << int(QImage::Format_RGB32)
-                                                          << QByteArray("png") << "37 7 8 DirectClass, differing 0";
+                                                          << QByteArray("png") << "37 7 8 DirectClass, differing 0"
+                                                          << "37 7 RGB differing 0";
         QTest::newRow("PNG, alpha") << "shot.png" << true << int(QImage::Format_ARGB32) << QByteArray("png")
-                                    << "37 7 8 DirectClass, differing 0";
+                                    << "37 7 8 DirectClass, differing 0" << "37 7 RGBA differing 0";
         QTest::newRow("PNG, 8-bit palette") << "shot.png" << true << int(QImage::Format_Indexed8) << QByteArray("png")
-                                            << "37 7 8 PseudoClass, differing 0";
+                                            << "37 7 8 PseudoClass, differing 0" << "37 7 P differing 0";
         QTest::newRow("PNG, 16-bit screen") << "shot.png" << true << int(QImage::Format_RGB16) << QByteArray("png")
-                                            << "37 7 8 DirectClass, differing 0";
+                                            << "37 7 8 DirectClass, differing 0" << "37 7 RGB differing 0";
         QTest::newRow("BMP by its extension, PNG chosen") << "shot.bmp" << true << int(QImage::Format_RGB32)
-                                                          << QByteArray("bmp") << "37 7 8 DirectClass, differing 0";
+                                                          << QByteArray("bmp") << "37 7 8 DirectClass, differing 0"
+                                                          << "37 7 RGB differing 0";
         QTest::newRow("another extension: the type chosen") << "shot.bild" << true << int(QImage::Format_RGB32)
-                                                            << QByteArray("png") << "37 7 8 DirectClass, differing 0";
+                                                            << QByteArray("png") << "37 7 8 DirectClass, differing 0"
+                                                            << "37 7 RGB differing 0";
     }
     void fileReadBackExactly()
     {
@@ -183,6 +187,7 @@ private Q_SLOTS:
         QFETCH(int, format);
         QFETCH(QByteArray, written);
         QFETCH(QString, identified);
+        QFETCH(QString, pillow);
         QTemporaryDir folder;
         const QString path = folder.filePath(name);
         const QImage picture = PatternPicture(QImage::Format(format), 37);
@@ -196,6 +201,7 @@ private Q_SLOTS:
         if (format == int(QImage::Format_Indexed8))
             QCOMPARE(back.colorTable(), picture.colorTable());
         QCOMPARE(AsImageMagickReadsIt(path, picture.convertToFormat(compared)), identified);
+        QCOMPARE(AsPillowReadsIt(path, picture.convertToFormat(compared)), pillow);
     }
 
     // A save on a nearly full disk used to report success and leave a truncated file in place of

@@ -52,3 +52,20 @@ inline QString AsImageMagickReadsIt(const QString &file, const QImage &picture)
         + QStringLiteral(", differing ")
         + RunProgram(compare, {QStringLiteral("-metric"), QStringLiteral("AE"), file, reference, QStringLiteral("null:")});
 }
+
+// Pillow's view of a file: its width, height and mode, and the number of its pixels that differ
+// from picture (alpha included).
+inline QString AsPillowReadsIt(const QString &file, const QImage &picture)
+{
+    QTemporaryDir dir;
+    const QString reference = dir.filePath(QStringLiteral("reference.png"));
+    if (!picture.save(reference, "PNG"))
+        return QString();
+    const QString script = QStringLiteral(
+        "import sys\n"
+        "from PIL import Image\n"
+        "f, r = Image.open(sys.argv[1]), Image.open(sys.argv[2])\n"
+        "a, b = f.convert('RGBA').getdata(), r.convert('RGBA').getdata()\n"
+        "print(f.width, f.height, f.mode, 'differing', sum(p != q for p, q in zip(a, b)) + abs(len(a) - len(b)))\n");
+    return RunProgram(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, file, reference});
+}
