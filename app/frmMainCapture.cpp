@@ -137,9 +137,11 @@ void frmMain::picCursorScreen_MouseUp(Qt::KeyboardModifiers shift)
     const bool ctrl = shift & Qt::ControlModifier;
     try {
         Timer2->stop();
-        EndHandleDrag(picCursorScreen);
+        // Where the drag ends, read while it still holds the pointer: on Xwayland a pointer that
+        // only the keys moved goes back to the desktop's own once the drag lets it go.
         Platform &platform = CurrentPlatform();
         const QPoint p = platform.CursorPos();
+        EndHandleDrag(picCursorScreen);
         if (!ctrl)
             platform.SetCursorPos(HandleCentreOnScreen(picCursorScreen));
         SetAlwaysOnTop(static_cast<WindowHandle>(winId()), false);
