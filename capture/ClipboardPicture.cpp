@@ -45,8 +45,10 @@ void GiveFreeMemoryBack()
 
 QByteArray EncodePng(const QImage &picture)
 {
-    // The bands leave one core free, for the window and for serving a paste that comes meanwhile.
-    QByteArray png = FastPng::Encode(picture, qMax(1, QThread::idealThreadCount() - 1));
+    // A band for every core, so that a paste right after the copy waits as little as it can; all
+    // but the first on spare time, so that the window, a paste served meanwhile (the BMP's
+    // encoding, the transfers) and the other programs still come first.
+    QByteArray png = FastPng::Encode(picture, QThread::idealThreadCount(), FastPng::FurtherBands::OnSpareTime);
     if (!png.isEmpty())
         return png;
     QBuffer buffer(&png);

@@ -2,6 +2,8 @@
 // threads at once.
 #include "capture/FastPng.h"
 
+#include "base/SpareTime.h"
+
 #include <QtEndian>
 
 #include <thread>
@@ -77,7 +79,7 @@ void EncodeBand(const QImage &rgb, Band &band, bool first, bool last)
 }
 }
 
-QByteArray Encode(const QImage &picture, int bands)
+QByteArray Encode(const QImage &picture, int bands, FurtherBands further)
 {
     if (picture.isNull())
         return {};
@@ -95,7 +97,11 @@ QByteArray Encode(const QImage &picture, int bands)
     }
     std::vector<std::thread> workers;
     for (size_t i = 1; i < parts.size(); ++i)
-        workers.emplace_back(EncodeBand, std::cref(rgb), std::ref(parts[i]), false, i + 1 == parts.size());
+        workers.emplace_back([&rgb, &band = parts[i], last = i + 1 == parts.size(), further] {
+            if (further == FurtherBands::OnSpareTime)
+                SpareTime::LowerThisThread();
+            EncodeBand(rgb, band, false, last);
+        });
     EncodeBand(rgb, parts[0], true, parts.size() == 1);
     for (std::thread &worker : workers)
         worker.join();

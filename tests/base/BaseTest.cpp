@@ -1,17 +1,24 @@
 // Whole-file replacement: what the new file keeps, what a failure leaves, which temporaries go;
-// error numbers and their German texts, or the language file's; the pointers at every scale.
+// error numbers and their German texts, or the language file's; the pointers at every scale; the
+// lowered priority of a thread that works on spare time.
 #include "base/Cursors.h"
 #include "base/ErrorTexts.h"
 #include "base/FileReplace.h"
 #include "base/RuntimeError.h"
+#include "base/SpareTime.h"
 
 #include "support/TestFiles.h"
 
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utime.h>
+
+#include <thread>
 
 using FileReplace::Temporary;
 
@@ -196,6 +203,21 @@ private Q_SLOTS:
         SetTextSource(nullptr);
         QCOMPARE(translated, QStringLiteral("Messages/strErrorFileNotWritten /tmp/a.bmp"));
         QCOMPARE(StandardErrorText(RuntimeError(75, translated)), translated + QStringLiteral("\r\n(Runtime-Error: 75)"));
+    }
+
+    // Only the thread that asks gives way: a lowering of the whole process would slow the window
+    // along with the work meant to wait for it.
+    void spareTimeLowersOnlyTheCallingThread()
+    {
+        const int before = getpriority(PRIO_PROCESS, 0);
+        int lowered = before;
+        std::thread([&lowered] {
+            SpareTime::LowerThisThread();
+            lowered = getpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)));
+        }).join();
+        QVERIFY2(lowered > before, qPrintable(QStringLiteral("niceness %1 after %2").arg(lowered).arg(before)));
+        QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
+        QCOMPARE(getpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid))), before);
     }
 
 private:

@@ -96,19 +96,25 @@ class ClipboardTest : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(X11PasteHold::Install(&ClipboardPicture::StillEncoding, &ClipboardPicture::ReadyOnClipboard)); }
 
-    // Bands compressed side by side join into one valid image.
+    // Bands compressed side by side join into one valid image, also where the further ones
+    // run on spare time.
     void pngHoldsTheExactPixels_data()
     {
         QTest::addColumn<QImage>("picture");
         QTest::addColumn<int>("bands");
-        QTest::newRow("one band, odd width") << Pattern(37, 11) << 4;
-        QTest::newRow("three bands, alpha") << Pattern(301, 200, QImage::Format_ARGB32) << 3;
+        QTest::addColumn<FastPng::FurtherBands>("further");
+        QTest::newRow("one band, odd width") << Pattern(37, 11) << 4 << FastPng::FurtherBands::AtOnce;
+        QTest::newRow("three bands, alpha") << Pattern(301, 200, QImage::Format_ARGB32) << 3
+                                            << FastPng::FurtherBands::AtOnce;
+        QTest::newRow("two bands, the second on spare time") << Pattern(301, 200) << 2
+                                                             << FastPng::FurtherBands::OnSpareTime;
     }
     void pngHoldsTheExactPixels()
     {
         QFETCH(QImage, picture);
         QFETCH(int, bands);
-        const QImage back = QImage::fromData(FastPng::Encode(picture, bands), "PNG");
+        QFETCH(FastPng::FurtherBands, further);
+        const QImage back = QImage::fromData(FastPng::Encode(picture, bands, further), "PNG");
         QCOMPARE(back.convertToFormat(picture.format()), picture);
     }
 
