@@ -434,6 +434,10 @@ void frmMain::EndPicking()
 
 void frmMain::BeginHandleDrag(PictureBox *handle, const QCursor &pointer)
 {
+    // Hidden, the handle would pass the keyboard on along the tab order, for the hand to the first
+    // field, which would then look ready for typing: the zoom view, which shows no focus, holds it.
+    if (handle->hasFocus())
+        picZoom->setFocus(Qt::OtherFocusReason);
     handle->hide();
     // A widget hidden inside its own press handler never hears the release; holding the mouse
     // keeps it coming, from wherever on the screen the button is let go.

@@ -206,6 +206,7 @@ private Q_SLOTS:
             QTRY_VERIFY(Idle() && Control("picCursorScreen")->hasFocus());
             Xdo(QStringLiteral("key space"));
             QTRY_VERIFY(!Control("picCursorScreen")->isVisible());
+            QCOMPARE(QApplication::focusWidget(), Control("picZoom"));  // no field looks ready for typing
             Xdo(QStringLiteral("key Right"));
             QTRY_COMPARE(platform.CursorPos() + Origin, target);
             Xdo(QStringLiteral("key %1+Return").arg(ctrl ? "ctrl" : "shift"));
