@@ -106,7 +106,6 @@ struct WlrootsScreenCopy::Buffer
 {
     wl_buffer *buffer = nullptr;
     std::shared_ptr<Mapping> mapping;
-    uchar *data = nullptr;
     quint32 format = 0;
     int width = 0, height = 0, stride = 0;
     bool busy = false;  // the compositor copies into it
@@ -119,7 +118,7 @@ struct WlrootsScreenCopy::Buffer
     QImage Lend()
     {
         auto *held = new std::shared_ptr<Mapping>(mapping);
-        return QImage(data, width, height, stride, QImage::Format_RGB32,
+        return QImage(mapping->data, width, height, stride, QImage::Format_RGB32,
                       [](void *info) { delete static_cast<std::shared_ptr<Mapping> *>(info); }, held);
     }
 
@@ -391,7 +390,7 @@ QTransform TurnedBack(QSize buffer, qint32 transform, bool yInverted)
 // asked for, turned back the right way up.
 QImage WlrootsScreenCopy::Upright(const Frame &frame)
 {
-    const QImage buffer(frame.buffer->data, frame.width, frame.height, frame.stride, QImage::Format_RGB32);
+    const QImage buffer(frame.buffer->mapping->data, frame.width, frame.height, frame.stride, QImage::Format_RGB32);
     const QTransform back = TurnedBack(buffer.size(), frame.transform, frame.yInverted);
     const QRect inBuffer = back.inverted().mapRect(QRectF(frame.inOutput)).toAlignedRect() & buffer.rect();
     const QImage part = buffer.copy(inBuffer);
@@ -427,7 +426,6 @@ WlrootsScreenCopy::Buffer *WlrootsScreenCopy::FreeBuffer(quint32 format, int wid
         return nullptr;
     }
     buffer->mapping = std::make_shared<Mapping>(data, size);
-    buffer->data = buffer->mapping->data;
     wl_shm_pool *pool = wl_shm_create_pool(m_binding->shm, fd, int(size));
     buffer->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, format);
     wl_shm_pool_destroy(pool);
@@ -538,7 +536,7 @@ void WlrootsScreenCopy::FrameDone(Frame &frame, const RuntimeError *error)
             if (job.image.isNull()) {
                 job.error = CopyError(ErrorKind::CompositorCopyFailed);
             } else if (frame.transform == WL_OUTPUT_TRANSFORM_NORMAL) {
-                Stretch(frame.buffer->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
+                Stretch(frame.buffer->mapping->data, frame.width, frame.height, frame.stride, frame.yInverted, swapped, job.image, to);
             } else {
                 const QImage upright = Upright(frame);
                 Stretch(upright.constBits(), upright.width(), upright.height(), int(upright.bytesPerLine()), false,
